@@ -1,0 +1,2 @@
+// Placeholder until the platform assembly lands.
+int main() { return 0; }
