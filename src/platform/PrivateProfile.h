@@ -14,8 +14,7 @@ class PrivateProfile {
 public:
     virtual ~PrivateProfile() = default;
     virtual bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                            const std::string& value,
-                                            const std::string& file) = 0;
+                                            const std::string& value, const std::string& file) = 0;
     // Copies the value (or def) cut to size - 1 characters and a NUL into buffer; returns the
     // characters copied, NUL not counted. Nothing is copied when size is 0.
     virtual uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,

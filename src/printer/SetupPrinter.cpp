@@ -1,0 +1,95 @@
+#include "printer/SetupPrinter.h"
+
+#include "platform/RuntimeError.h"
+#include "printer/ConfiguredDevice.h"
+#include "printer/UpdatePrinterProfile.h"
+
+#include <climits>
+
+namespace papyra {
+
+namespace {
+
+void ChoosePrinter(Printers& printers, Registry& registry) {
+    const std::string configured = GetConfiguredDevice(registry);
+    // A position outside the collection fails here, before the walk, even when a printer of the
+    // configured name exists.
+    const long long position = LeadingPosition(configured);
+    if (position < 0 || position > INT_MAX) throw RuntimeError(9);
+    printers.SetCurrent(static_cast<int>(position));
+
+    const int count = printers.Count();
+    for (int i = 0; i < count; ++i) {
+        if (printers.Item(i).DeviceName() == configured) {
+            printers.SetCurrent(i);
+            break;
+        }
+    }
+}
+
+void LayOutPage(Program& program) {
+    ModuleState& state = program.state;
+    Printer& printer = program.platform.printers.Current();
+
+    const bool landscape = state.PageOrientation == "L";
+    std::string measuringLine;
+    if (landscape) {
+        state.LineBuf.assign(67, std::string());
+        measuringLine.assign(138, 'A');
+        printer.SetOrientation(2);
+    } else {
+        state.LineBuf.assign(83, std::string());
+        printer.SetOrientation(1);
+        measuringLine.assign(112, 'A');
+    }
+
+    printer.SetFontName("Courier New");
+    printer.SetFontSize(8);
+    const float height = printer.ScaleHeight();
+    float size = printer.FontSize();
+    float textWidth = printer.TextWidth(measuringLine);
+    const float width = printer.ScaleWidth();
+
+    // Text width grows about in proportion to size, so one estimate lands close; the loop only
+    // ever steps down, and a line exactly as wide as the page fits.
+    if (textWidth == 0) throw RuntimeError(11);
+    size = width * size / textWidth;
+    for (;;) {
+        printer.SetFontSize(size);
+        textWidth = printer.TextWidth(measuringLine);
+        if (textWidth <= width) break;
+        size = size - 0.05f;
+    }
+
+    state.LineHeight = landscape ? height / 66 : height / 81;
+    // A tractor-fed printer takes the raw path, whose pages are the file's own.
+    if (printer.PaperBin() == 8) state.LineBuf.assign(67, std::string());
+}
+
+} // namespace
+
+long long LeadingPosition(const std::string& name) {
+    size_t i = name.find_first_not_of(" \t");
+    if (i == std::string::npos) return 0;
+    bool negative = false;
+    if (name[i] == '-' || name[i] == '+') negative = name[i++] == '-';
+    long long number = 0;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
+        number = number * 10 + (name[i] - '0');
+        if (number > INT_MAX) break; // far out of range already
+    }
+    return negative ? -number : number;
+}
+
+void SetupPrinter(Program& program) {
+    Platform& platform = program.platform;
+    ChoosePrinter(platform.printers, platform.registry);
+
+    const bool update = program.state.CommandArgs.at(0) == "UPDATE";
+    if (update) UpdatePrinterProfile(program);
+
+    LayOutPage(program);
+    if (update) platform.process.End();
+}
+
+} // namespace papyra

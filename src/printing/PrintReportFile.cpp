@@ -1,0 +1,179 @@
+#include "printing/PrintReportFile.h"
+
+#include "platform/RuntimeError.h"
+#include "startup/Main.h"
+#include "ui/Forms.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace papyra {
+
+namespace {
+
+const int Channel = 1;
+const char FormFeed = '\x0C';
+const char AnsiDash = '\x97';    // em dash of the ANSI code page
+const char PrinterDash = '\xC4'; // horizontal line of the printer's graphics table
+
+// 10 cpi, graphics character table; then 15 cpi at 8 lpi on an 88-line form (portrait) or
+// condensed at 6 lpi on a 66-line form (landscape): both an 11-inch form.
+const std::string RawSetUp = "\x12\x1BP\x1Bt\x01";
+const std::string RawPortrait = "\x1B"
+                                "0\x1B"
+                                "CX\x1Bg";
+const std::string RawLandscape = "\x1B"
+                                 "2\x1B"
+                                 "CB\x1B\x0F";
+const std::string RawClosing = "\x12\x1BP\x1B"
+                               "2\x1B"
+                               "CB";
+
+void PrintRaw(Program& program, const std::string& path) {
+    Platform& platform = program.platform;
+    // The whole file is read before the port opens, so the printer is held only while bytes
+    // flow. Lines live end to end in one buffer: a per-line string would cost more than the
+    // text itself on short lines.
+    std::string text;
+    std::vector<size_t> ends;
+    platform.files.Open(path, TextFiles::Mode::Input, Channel);
+    while (!platform.files.Eof(Channel)) {
+        text += platform.files.LineInput(Channel);
+        ends.push_back(text.size());
+    }
+    platform.files.Close(Channel);
+
+    RawPort& port = platform.rawPort;
+    port.Open(platform.printers.Current().Port());
+    port.Write(RawSetUp);
+    port.Write(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
+    size_t begin = 0;
+    for (size_t end : ends) {
+        platform.process.DoEvents();
+        std::string_view line(text.data() + begin, end - begin);
+        if (line.size() == 1 && line[0] == FormFeed) {
+            port.Write(std::string(1, FormFeed));
+        } else {
+            char* first = text.data() + begin;
+            std::replace(first, first + line.size(), AnsiDash, PrinterDash);
+            port.Write(std::string(line));
+            port.Write("\r\n");
+        }
+        begin = end;
+    }
+    port.Write(RawClosing);
+    port.Close();
+}
+
+void PrintDrawn(Program& program, const std::string& path) {
+    Platform& platform = program.platform;
+    ModuleState& state = program.state;
+    Printer& printer = platform.printers.Current();
+    TextFiles& files = platform.files;
+
+    const int16_t limit = state.PageOrientation == "P" ? 82 : 67;
+    files.Open(path, TextFiles::Mode::Input, Channel);
+    while (!files.Eof(Channel)) {
+        int16_t number = 0;
+        platform.process.DoEvents();
+        bool fileEnded = true;
+        while (!files.Eof(Channel)) {
+            ++number;
+            if (number == limit) {
+                fileEnded = false;
+                break;
+            }
+            std::string line = files.LineInput(Channel);
+            if (line == "\x0C" || line == "\x0C;") {
+                for (int slot = number; slot <= limit - 2; ++slot)
+                    state.LineBuf.at(slot).assign(1, ' ');
+                fileEnded = false;
+                break;
+            }
+            state.LineBuf.at(number) = std::move(line);
+        }
+        if (fileEnded)
+            for (int slot = number + 1; slot <= limit - 2; ++slot)
+                state.LineBuf.at(slot).clear();
+
+        for (int slot = 1; slot <= limit - 2; ++slot) {
+            platform.process.DoEvents();
+            printer.SetCurrentX(0);
+            printer.SetCurrentY(static_cast<float>(slot - 1) * state.LineHeight);
+            std::string text = state.LineBuf.at(slot);
+            std::replace(text.begin(), text.end(), PrinterDash, AnsiDash);
+            PrintCodedLine(printer, text);
+            if (slot < limit - 2) printer.Print("\r\n", true);
+        }
+        if (!files.Eof(Channel)) printer.NewPage();
+    }
+    files.Close(Channel);
+}
+
+// The engine's failure handler. It closes nothing: error 52 arises while a file or the port is
+// being opened, when channel 1 is free.
+void HandleFailure(Program& program, const RuntimeError& failure) {
+    Platform& platform = program.platform;
+    platform.dialogs.MessageBox(failure.description(), MsgButtons::OK, MsgIcon::None);
+    if (failure.number != 52) platform.process.End();
+
+    if (platform.dialogs.MessageBox("You must set up a harvex printer", MsgButtons::OKCancel,
+                                    MsgIcon::None, "Printer Setup Required") != MsgAnswer::OK)
+        platform.process.End();
+    program.forms.ShowSetupWindowModal();
+    Main(program, MainPass::Again);
+}
+
+// One step of a line that may fail on its own without stopping the line.
+template <typename Step> void Try(Step step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void PrintReportFile(Program& program, const std::string& path) {
+    try {
+        Printer& printer = program.platform.printers.Current();
+        printer.SetDocumentName(path);
+        if (printer.PaperBin() == 8)
+            PrintRaw(program, path);
+        else
+            PrintDrawn(program, path);
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (...) {
+        HandleFailure(program, AsRuntimeError(std::current_exception()));
+    }
+}
+
+void PrintCodedLine(Printer& printer, const std::string& line) {
+    const size_t length = line.size();
+    for (size_t i = 0; i < length; ++i) {
+        switch (line[i]) {
+        case '\x0E': // shift-out: double width becomes bold, a point larger and underlined
+            Try([&] { printer.SetFontBold(true); });
+            Try([&] { printer.SetFontSize(printer.FontSize() + 1.0f); });
+            Try([&] { printer.SetFontUnderline(true); });
+            break;
+        case '\x14': // DC4: double width off
+            Try([&] { printer.SetFontBold(false); });
+            Try([&] { printer.SetFontUnderline(false); });
+            Try([&] { printer.SetFontSize(printer.FontSize() - 1.0f); });
+            break;
+        case '\x1B': { // ESC G / ESC H: double strike becomes bold; any other pair is dropped
+            ++i;
+            const char code = i < length ? line[i] : '\0';
+            if (code == 'G') Try([&] { printer.SetFontBold(true); });
+            if (code == 'H') Try([&] { printer.SetFontBold(false); });
+            break;
+        }
+        default:
+            Try([&] { printer.Print(std::string(1, line[i]), false); });
+        }
+    }
+}
+
+} // namespace papyra

@@ -1,0 +1,343 @@
+#include "fakes/FakePlatform.h"
+
+#include "startup/Main.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace papyra::fakes {
+
+namespace {
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), ::tolower);
+    return text;
+}
+bool SameName(const std::string& a, const std::string& b) {
+    return Lower(a) == Lower(b);
+}
+} // namespace
+
+// --- printer ---------------------------------------------------------------------------------
+
+FakePrinter::FakePrinter(std::string name, std::string port)
+    : name(std::move(name)), port(std::move(port)) {}
+
+void FakePrinter::Check(const char* operation) {
+    if (failing.count(operation)) throw RuntimeError(482);
+}
+
+int16_t FakePrinter::Code(const char* operation, int value) {
+    Check(operation);
+    if (value < INT16_MIN || value > INT16_MAX) throw RuntimeError(6);
+    return static_cast<int16_t>(value);
+}
+
+void FakePrinter::SetOrientation(int16_t value) {
+    Check("SetOrientation");
+    if (value != 1 && value != 2) throw RuntimeError(5);
+    orientation = value;
+}
+
+void FakePrinter::SetScaleMode(int16_t mode) {
+    Check("SetScaleMode");
+    if (mode != 1) throw RuntimeError(5);
+}
+
+void FakePrinter::SetFontSize(float points) {
+    Check("SetFontSize");
+    if (!(points > 0) || points > 2048) throw RuntimeError(5);
+    sizesSet.push_back(points);
+    fontSize = sizeStep > 0 ? std::round(points / sizeStep) * sizeStep : points;
+}
+
+float FakePrinter::TextWidth(const std::string& text) {
+    return static_cast<float>(text.size()) * charWidthPerPoint * fontSize;
+}
+
+void FakePrinter::Print(const std::string& text, bool lineEnd) {
+    if (pages == 0) pages = 1;
+    DrawEvent event{DrawEvent::Text, text, currentX, currentY, fontSize, bold, underline, pages};
+    events.push_back(event);
+    currentX += TextWidth(text);
+    if (lineEnd) {
+        event.kind = DrawEvent::LineEnd;
+        events.push_back(event);
+        currentX = 0;
+        currentY += charWidthPerPoint * fontSize * 2;
+    }
+}
+
+void FakePrinter::NewPage() {
+    Check("NewPage");
+    if (pages == 0) pages = 1;
+    events.push_back({DrawEvent::NewPage, "", 0, 0, fontSize, bold, underline, pages});
+    ++pages;
+    currentX = currentY = 0;
+}
+
+void FakePrinter::EndDoc() {
+    Check("EndDoc");
+    events.push_back({DrawEvent::EndDoc, "", 0, 0, fontSize, bold, underline, pages});
+    if (pages > 0) ++documents;
+    pages = 0;
+}
+
+std::vector<std::map<float, std::string>> FakePrinter::PageRows() const {
+    std::vector<std::map<float, std::string>> rows;
+    for (const DrawEvent& event : events) {
+        if (event.kind != DrawEvent::Text || event.text == "\r\n") continue;
+        if (rows.size() < static_cast<size_t>(event.page)) rows.resize(event.page);
+        rows[event.page - 1][event.y] += event.text;
+    }
+    return rows;
+}
+
+int FakePrinter::NewPages() const {
+    return static_cast<int>(std::count_if(events.begin(), events.end(), [](const DrawEvent& e) {
+        return e.kind == DrawEvent::NewPage;
+    }));
+}
+
+FakePrinter& FakePrinters::Add(const std::string& name, const std::string& port) {
+    items.push_back(std::make_unique<FakePrinter>(name, port));
+    return *items.back();
+}
+
+Printer& FakePrinters::Item(int index) {
+    if (index < 0 || index >= Count()) throw RuntimeError(9);
+    return *items[index];
+}
+
+void FakePrinters::SetCurrent(int index) {
+    Item(index);
+    current = index;
+    selections.push_back(index);
+}
+
+// --- raw port --------------------------------------------------------------------------------
+
+void FakeRawPort::Open(const std::string& port) {
+    if (failOpenWith) throw RuntimeError(failOpenWith);
+    if (open) throw RuntimeError(55);
+    open = true;
+    openedPort = port;
+}
+
+void FakeRawPort::Write(const std::string& data) {
+    if (!open) throw RuntimeError(52);
+    bytes += data;
+}
+
+void FakeRawPort::Close() {
+    open = false;
+    closed = true;
+}
+
+// --- registry --------------------------------------------------------------------------------
+
+void FakeRegistry::SetString(const std::string& name, const std::string& text, bool withNul) {
+    values[name] = {REG_SZ, withNul ? text + '\0' : text};
+}
+
+void FakeRegistry::SetDword(const std::string& name, int32_t number) {
+    std::string bytes(4, '\0');
+    std::memcpy(bytes.data(), &number, 4);
+    values[name] = {REG_DWORD, bytes};
+}
+
+long FakeRegistry::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t, uint32_t,
+                                 int32_t& handle) {
+    if (!keyExists || root != HKEY_CURRENT_USER ||
+        !SameName(subKey, "Software\\Tillwren\\Ver36\\Printer\\"))
+        return ERROR_FILE_NOT_FOUND;
+    handle = 7;
+    return ERROR_SUCCESS;
+}
+
+long FakeRegistry::RegQueryValueExA(int32_t handle, const std::string& valueName, uint32_t& type,
+                                    uint8_t* data, uint32_t& size) {
+    if (handle != 7) return ERROR_INVALID_HANDLE;
+    auto found = values.find(valueName);
+    if (found == values.end()) return ERROR_FILE_NOT_FOUND;
+    type = found->second.type;
+    const std::string& bytes = found->second.bytes;
+    if (data == nullptr) {
+        size = static_cast<uint32_t>(bytes.size());
+        return ERROR_SUCCESS;
+    }
+    if (size < bytes.size()) {
+        size = static_cast<uint32_t>(bytes.size());
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
+    size = static_cast<uint32_t>(bytes.size());
+    return ERROR_SUCCESS;
+}
+
+long FakeRegistry::RegCloseKey(int32_t handle) {
+    ++closes;
+    return handle == 7 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+// --- profile ---------------------------------------------------------------------------------
+
+FakeProfile::Section* FakeProfile::Find(const std::string& file, const std::string& section) {
+    auto found = files.find(file);
+    if (found == files.end()) return nullptr;
+    for (auto& [name, keys] : found->second)
+        if (SameName(name, section)) return &keys;
+    return nullptr;
+}
+
+FakeProfile::Section& FakeProfile::FindOrAdd(const std::string& file, const std::string& section) {
+    if (Section* keys = Find(file, section)) return *keys;
+    files[file].push_back({section, {}});
+    return files[file].back().second;
+}
+
+bool FakeProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                             const std::string& value, const std::string& file) {
+    if (readOnly.count(file)) return false;
+    writes.push_back({file, section, key, value});
+    Section& keys = FindOrAdd(file, section);
+    for (auto& [name, old] : keys)
+        if (SameName(name, key)) return old = value, true;
+    keys.push_back({key, value});
+    return true;
+}
+
+uint32_t FakeProfile::GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                               const std::string& def, char* buffer, uint32_t size,
+                                               const std::string& file) {
+    std::string value = def;
+    if (Section* keys = Find(file, section))
+        for (auto& [name, stored] : *keys)
+            if (SameName(name, key)) value = stored;
+    if (size == 0) return 0;
+    const uint32_t copied = std::min<uint32_t>(static_cast<uint32_t>(value.size()), size - 1);
+    std::memcpy(buffer, value.data(), copied);
+    buffer[copied] = '\0';
+    return copied;
+}
+
+bool FakeProfile::WritePrivateProfileSectionA(const std::string& section, const std::string& block,
+                                              const std::string& file) {
+    if (readOnly.count(file)) return false;
+    Section& keys = FindOrAdd(file, section);
+    keys.clear();
+    for (size_t start = 0; start < block.size() && block[start] != '\0';) {
+        const size_t end = block.find('\0', start);
+        const std::string line = block.substr(start, end - start);
+        const size_t equals = line.find('=');
+        keys.push_back(
+            {line.substr(0, equals), equals == std::string::npos ? "" : line.substr(equals + 1)});
+        start = end + 1;
+    }
+    return true;
+}
+
+uint32_t FakeProfile::GetPrivateProfileSectionA(const std::string& section, char* buffer,
+                                                uint32_t size, const std::string& file) {
+    std::string block;
+    if (Section* keys = Find(file, section))
+        for (auto& [name, value] : *keys)
+            block += name + "=" + value + '\0';
+    block += '\0';
+    if (size < 2) return 0;
+    if (block.size() > size) {
+        block.resize(size - 2);
+        block += std::string(2, '\0');
+    }
+    std::memcpy(buffer, block.data(), block.size());
+    return static_cast<uint32_t>(block.size() - 1);
+}
+
+// --- dialogs, process ------------------------------------------------------------------------
+
+MsgAnswer FakeDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                  const std::optional<std::string>& title) {
+    boxes.push_back({text, buttons, icon, title});
+    if (answers.empty()) return MsgAnswer::OK;
+    const MsgAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+PrinterDialogResult FakeDialogs::PrinterDialog(Printer&, const std::string& title) {
+    dialogTitles.push_back(title);
+    return dialogResult;
+}
+
+void FakeProcess::DoEvents() {
+    ++events;
+    if (onEvents) onEvents();
+}
+
+void FakeProcess::End() {
+    ++ends;
+    throw ProgramEnd{};
+}
+
+// --- text files ------------------------------------------------------------------------------
+
+FakeTextFiles::Channel& FakeTextFiles::Get(int channel) {
+    auto found = channels.find(channel);
+    if (found == channels.end()) throw RuntimeError(52);
+    return found->second;
+}
+
+void FakeTextFiles::Open(const std::string& path, Mode mode, int channel) {
+    if (channels.count(channel)) throw RuntimeError(55);
+    if (auto error = errorOnOpen.find(path); error != errorOnOpen.end())
+        throw RuntimeError(error->second);
+    if (mode == Mode::Input && !contents.count(path)) throw RuntimeError(53);
+    if (mode == Mode::Output) contents[path].clear();
+    channels[channel] = {path, mode, 0};
+}
+
+std::string FakeTextFiles::LineInput(int channel) {
+    Channel& open = Get(channel);
+    const std::string& text = contents[open.path];
+    if (open.position >= text.size()) throw RuntimeError(62);
+    const size_t end = text.find('\r', open.position);
+    std::string line = text.substr(open.position, end - open.position);
+    if (end == std::string::npos) {
+        open.position = text.size();
+    } else {
+        open.position = end + 1;
+        if (open.position < text.size() && text[open.position] == '\n') ++open.position;
+    }
+    return line;
+}
+
+bool FakeTextFiles::Eof(int channel) {
+    Channel& open = Get(channel);
+    return open.position >= contents[open.path].size();
+}
+
+void FakeTextFiles::Print(int channel, const std::string& text, bool lineEnd) {
+    Channel& open = Get(channel);
+    if (open.mode != Mode::Output) throw RuntimeError(52);
+    contents[open.path] += text;
+    if (lineEnd) contents[open.path] += "\r\n";
+}
+
+// --- world -----------------------------------------------------------------------------------
+
+World::World() {
+    printers.Add("Laser", "LPT1:");
+}
+
+bool World::RunMain(const std::string& commandLine) {
+    process.commandLine = commandLine;
+    try {
+        Main(program);
+    } catch (const ProgramEnd&) {
+        return true;
+    }
+    return false;
+}
+
+} // namespace papyra::fakes
