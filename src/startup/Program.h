@@ -11,12 +11,12 @@ namespace papyra {
 class Forms;
 
 struct ModuleState {
-    std::string ProfilePath;         // program folder + "\RNTME.INI"
-    bool HostNotRunning = false;     // SETUP mode found no "Harvex" window
+    std::string ProfilePath;     // program folder + "\RNTME.INI"
+    bool HostNotRunning = false; // SETUP mode found no "Harvex" window
     std::vector<std::string> CommandArgs;
-    std::string PageOrientation;     // "P" portrait to the engine and test pages
+    std::string PageOrientation;      // "P" portrait to the engine and test pages
     std::vector<std::string> LineBuf; // one drawn page; an empty slot prints nothing
-    float LineHeight = 0.0f;         // twips between drawn lines
+    float LineHeight = 0.0f;          // twips between drawn lines
 };
 
 struct Program {

@@ -1,0 +1,158 @@
+// Choosing the configured printer from the registry and fitting the page to it.
+#include "fakes/FakePlatform.h"
+#include "printer/ConfiguredDevice.h"
+#include "printer/SetupPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace papyra;
+using namespace papyra::fakes;
+
+namespace {
+
+struct SelectionCase {
+    const char* name;
+    std::function<void(FakeRegistry&)> store;
+    int chosen; // -1: the program ends before choosing
+};
+
+class Selection : public testing::TestWithParam<SelectionCase> {};
+
+TEST_P(Selection, ChoosesByLeadingNumberThenExactName) {
+    World world;
+    world.printers.Add("Office Laser"); // position 1
+    world.printers.Add("1");            // position 2
+    GetParam().store(world.registry);
+    world.program.state.CommandArgs = {"a.prt", "x", "P"};
+    world.program.state.PageOrientation = "P";
+    if (GetParam().chosen < 0) {
+        EXPECT_THROW(SetupPrinter(world.program), RuntimeError);
+        return;
+    }
+    SetupPrinter(world.program);
+    EXPECT_EQ(world.printers.current, GetParam().chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetupPrinter, Selection,
+    testing::Values(
+        SelectionCase{"NothingStored", [](FakeRegistry&) {}, 0},
+        SelectionCase{"NoKey", [](FakeRegistry& r) { r.keyExists = false; }, 0},
+        SelectionCase{"SecondByName",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser"); }, 1},
+        SelectionCase{"NameInOtherCase",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", "office laser"); }, 0},
+        SelectionCase{"NameWithoutNulLosesLastLetter",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser", false); }, 0},
+        SelectionCase{"DwordOneMatchesPrinterNamedOne",
+                      [](FakeRegistry& r) { r.SetDword("DeviceName", 1); }, 2},
+        SelectionCase{"LeadingNumberPosition",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", " 1 Upstairs"); }, 1},
+        SelectionCase{"PositionPastTheEndFailsEvenWhenNamed",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", "3"); }, -1},
+        SelectionCase{"NegativePositionFails",
+                      [](FakeRegistry& r) { r.SetString("DeviceName", "-1"); }, -1},
+        SelectionCase{"ExpandableStringIsUnsupported",
+                      [](FakeRegistry& r) {
+                          r.values["DeviceName"] = {Registry::REG_EXPAND_SZ, "1\0"};
+                      },
+                      0}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ConfiguredDevice, ReadsStringsWithAndWithoutTheirNulAndNumbers) {
+    FakeRegistry registry;
+    registry.SetString("DeviceName", "HP");
+    EXPECT_EQ(GetConfiguredDevice(registry), "HP");
+    registry.SetString("DeviceName", "HP", false);
+    EXPECT_EQ(GetConfiguredDevice(registry), "H");
+    registry.values["DeviceName"] = {Registry::REG_SZ, ""};
+    EXPECT_EQ(GetConfiguredDevice(registry), "");
+    registry.SetDword("DeviceName", -42);
+    EXPECT_EQ(GetConfiguredDevice(registry), "-42");
+    EXPECT_EQ(registry.closes, 4) << "the key is closed every time";
+}
+
+TEST(ConfiguredDevice, QueryReportsStatusAndLeavesValueOnFailure) {
+    FakeRegistry registry;
+    RegistryValue value = std::string("kept");
+    EXPECT_EQ(QueryRegistryValue(registry, 0, "DeviceName", value), Registry::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(QueryRegistryValue(registry, 7, "DeviceName", value), Registry::ERROR_FILE_NOT_FOUND);
+    registry.values["DeviceName"] = {Registry::REG_BINARY, "ab"};
+    EXPECT_EQ(QueryRegistryValue(registry, 7, "DeviceName", value), -1);
+    EXPECT_EQ(std::get<std::string>(value), "kept");
+}
+
+struct LayoutTest : testing::Test {
+    World world;
+    FakePrinter& printer = world.printers.CurrentFake();
+    void Lay(const std::string& orientation) {
+        world.program.state.CommandArgs = {"a.prt", "x", orientation};
+        world.program.state.PageOrientation = orientation;
+        SetupPrinter(world.program);
+    }
+};
+
+TEST_F(LayoutTest, PortraitAndLandscapeLinesAndBuffers) {
+    struct {
+        std::string orientation;
+        int printerOrientation;
+        size_t letters, slots;
+        float linesPerPage;
+    } cases[] = {
+        {"P", 1, 112, 83, 81}, {"", 1, 112, 83, 81}, {"l", 1, 112, 83, 81}, {"L", 2, 138, 67, 66}};
+    for (const auto& c : cases) {
+        Lay(c.orientation);
+        EXPECT_EQ(printer.orientation, c.printerOrientation) << c.orientation;
+        EXPECT_EQ(printer.fontName, "Courier New");
+        EXPECT_EQ(world.program.state.LineBuf.size(), c.slots) << c.orientation;
+        EXPECT_FLOAT_EQ(world.program.state.LineHeight, printer.ScaleHeight() / c.linesPerPage);
+        EXPECT_LE(printer.TextWidth(std::string(c.letters, 'A')), printer.ScaleWidth());
+        EXPECT_GT(printer.TextWidth(std::string(c.letters + 1, 'A')), printer.ScaleWidth());
+    }
+}
+
+TEST_F(LayoutTest, EstimateLargerThanEightIsUsedAsSoonAsItFits) {
+    printer.charWidthPerPoint = 5; // 112 letters at 8 pt are far narrower than the page
+    Lay("P");
+    ASSERT_EQ(printer.sizesSet.size(), 2u);
+    EXPECT_FLOAT_EQ(printer.sizesSet[1], 11520.0f * 8 / (112 * 5 * 8));
+    EXPECT_GT(printer.fontSize, 8);
+}
+
+TEST_F(LayoutTest, CoarseSizesStepDownByFiveHundredthsUntilTheLineFits) {
+    // A device that takes sizes in half points rounds the estimate up past the width.
+    printer.sizeStep = 0.5f;
+    printer.portraitWidth = 112 * 12 * 8.9f;
+    Lay("P");
+    std::vector<float> expected = {8};
+    float size = printer.portraitWidth * 8 / (112 * 12 * 8);
+    while (std::round(size / 0.5f) * 0.5f * 112 * 12 > printer.portraitWidth) {
+        expected.push_back(size);
+        size = size - 0.05f;
+    }
+    expected.push_back(size);
+    EXPECT_EQ(printer.sizesSet, expected);
+    EXPECT_GT(expected.size(), 3u) << "several steps";
+    EXPECT_FLOAT_EQ(printer.fontSize, 8.5f);
+}
+
+TEST_F(LayoutTest, TractorFeedKeepsThePortraitFitButAShortBuffer) {
+    printer.paperBin = 8;
+    Lay("P");
+    EXPECT_EQ(world.program.state.LineBuf.size(), 67u);
+    EXPECT_FLOAT_EQ(world.program.state.LineHeight, printer.ScaleHeight() / 81);
+}
+
+TEST_F(LayoutTest, NoTextWidthIsDivisionByZero) {
+    printer.charWidthPerPoint = 0;
+    try {
+        Lay("P");
+        FAIL();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number, 11);
+    }
+}
+
+} // namespace
