@@ -109,7 +109,9 @@ void IniText::SetValue(const std::string& section, const std::string& key,
             return;
         }
     }
-    InsertLines(found->lastKeyEnd, std::string(Trim(key)) + "=" + value + "\r\n");
+    // Without keys, the section's own comments stay above its first key.
+    size_t at = found->keys.empty() ? found->contentEnd : found->lastKeyEnd;
+    InsertLines(at, std::string(Trim(key)) + "=" + value + "\r\n");
 }
 
 std::vector<std::string> IniText::SectionLines(const std::string& section) const {

@@ -2,9 +2,10 @@
 // The text of a private-profile file, edited in memory as Windows edits it: sections and keys
 // match without regard to case once blanks around them are trimmed; the first of two sections of
 // the same name is the one used. An edit changes only the lines it must: a replaced key keeps its
-// place, its spelling and its line end; a new key follows the last key line of its section; a new
-// section goes at the end of the file. Every other byte stays as it was (comments, blank lines,
-// odd lines, any byte value). New lines end in CR LF. A line ends at LF, CR LF or a lone CR.
+// place, its spelling and its line end; a new key follows the last key line of its section (in a
+// section without keys, its last non-blank line); a new section goes at the end of the file.
+// Every other byte stays as it was (comments, blank lines, odd lines, any byte value). New lines
+// end in CR LF. A line ends at LF, CR LF or a lone CR.
 #include <optional>
 #include <string>
 #include <vector>
