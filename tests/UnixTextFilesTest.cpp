@@ -1,0 +1,142 @@
+#include "platform/unix/UnixTextFiles.h"
+#include "ScratchFolder.h"
+#include "platform/RuntimeError.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace papyra;
+using namespace papyra::test;
+using Mode = TextFiles::Mode;
+
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    UnixTextFiles files;
+    files.Open(path, Mode::Input, 1);
+    std::vector<std::string> lines;
+    while (!files.Eof(1))
+        lines.push_back(files.LineInput(1));
+    return lines;
+}
+
+int ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrButNotAtLoneLf) {
+    using namespace std::string_literals;
+    const size_t block = 1 << 20;
+    std::string allBytes;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r') allBytes += static_cast<char>(b);
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\nb\r\n", {"a\nb"}},
+        {"last", {"last"}},
+        {"x\r", {"x"}},
+        {"a\r\n\r\n\r", {"a", "", ""}},
+        {"\r\n", {""}},
+        {"n\0ul\r\n\0"s, {"n\0ul"s, "\0"s}},
+        {allBytes + "\r\n" + allBytes, {allBytes, allBytes}},
+        // The LF of a CR LF pair as the first byte of the next read block.
+        {std::string(block - 1, 'q') + "\r\nz", {std::string(block - 1, 'q'), "z"}},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        WriteBytes(folder / "in.txt", c.bytes);
+        EXPECT_EQ(ReadLines(folder / "in.txt"), c.lines) << c.bytes.substr(0, 20);
+    }
+}
+
+TEST(UnixTextFiles, AFiftyMegabyteLineRoundTrips) {
+    ScratchFolder folder;
+    std::string line(50 << 20, '\0');
+    for (size_t i = 0; i < line.size(); ++i)
+        line[i] = static_cast<char>((i * 7) % 256 == '\r' ? 'r' : (i * 7) % 256);
+    UnixTextFiles files;
+    files.Open(folder / "big.prt", Mode::Output, 3);
+    files.Print(3, line, true);
+    files.Print(3, "tail", false);
+    files.Close(3);
+    files.Open(folder / "big.prt", Mode::Input, 3);
+    EXPECT_TRUE(files.LineInput(3) == line);
+    EXPECT_EQ(files.LineInput(3), "tail");
+    EXPECT_TRUE(files.Eof(3));
+    EXPECT_EQ(ErrorOf([&] { files.LineInput(3); }), 62);
+}
+
+TEST(UnixTextFiles, OutputReplacesTheFileAtCloseKeepingItsMode) {
+    ScratchFolder folder;
+    std::string path = folder / "PrinterTest.prt";
+    WriteBytes(path, "old contents\r\n");
+    chmod(path.c_str(), 0640);
+    UnixTextFiles files;
+    files.Open(path, Mode::Output, 1);
+    files.Print(1, "A", false);
+    files.Print(1, "B", true);
+    files.Print(1, "", true);
+    EXPECT_EQ(ReadBytes(path), "old contents\r\n"); // nothing half-written is ever seen
+    files.Close(1);
+    EXPECT_EQ(ReadBytes(path), "AB\r\n\r\n");
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorNumbers) {
+    using namespace std::string_literals;
+    ScratchFolder folder;
+    WriteBytes(folder / "file", "x\r\n");
+    WriteBytes(folder / "readonly", "keep");
+    chmod((folder / "readonly").c_str(), 0444);
+    std::filesystem::create_directory(folder / "dir");
+    UnixTextFiles files;
+    files.Open(folder / "file", Mode::Input, 7);
+
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        int number;
+    } cases[] = {
+        {"missing file", [&] { files.Open(folder / "none", Mode::Input, 1); }, 53},
+        {"missing folder", [&] { files.Open(folder / "no/file", Mode::Input, 1); }, 76},
+        {"missing folder out", [&] { files.Open(folder / "no/file", Mode::Output, 1); }, 76},
+        {"below a file", [&] { files.Open(folder / "file/x", Mode::Output, 1); }, 76},
+        {"folder", [&] { files.Open(folder / "dir", Mode::Input, 1); }, 75},
+        {"folder out", [&] { files.Open(folder / "dir", Mode::Output, 1); }, 75},
+        {"read-only", [&] { files.Open(folder / "readonly", Mode::Output, 1); }, 70},
+        {"empty name", [&] { files.Open("", Mode::Input, 1); }, 52},
+        {"NUL in name", [&] { files.Open(folder / "file\0x"s, Mode::Input, 1); }, 52},
+        {"channel 0", [&] { files.Open(folder / "file", Mode::Input, 0); }, 52},
+        {"already open", [&] { files.Open(folder / "file", Mode::Input, 7); }, 55},
+        {"not open", [&] { files.LineInput(2); }, 52},
+        {"eof not open", [&] { files.Eof(2); }, 52},
+        {"print on input", [&] { files.Print(7, "x", true); }, 52},
+        {"disk full",
+         [&] {
+             files.Open("/dev/full", Mode::Output, 9);
+             files.Print(9, "x", true);
+             files.Close(9);
+         },
+         61},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ErrorOf(c.action), c.number) << c.what;
+    EXPECT_EQ(ReadBytes(folder / "readonly"), "keep");
+    EXPECT_EQ(files.LineInput(7), "x"); // failures left the open channel alone
+    files.Close(7);
+    files.Close(7);
+}
