@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,14 @@ using namespace papyra;
 using namespace papyra::test;
 
 TEST(QtSettingsStore, SavesTheDeviceUnderPapyraPrinterInTheUsersConfig) {
+    // QSettings keeps its paths for the whole process; later tests get the usual one back.
+    struct RestorePath {
+        ~RestorePath() {
+            QSettings::setPath(
+                QSettings::NativeFormat, QSettings::UserScope,
+                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        }
+    } restore;
     ScratchFolder home;
     ScopedEnv config("XDG_CONFIG_HOME", (home / ".config").c_str());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

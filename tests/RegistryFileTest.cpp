@@ -75,6 +75,7 @@ TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
         std::string name, file;
     } files[] = {
         {"regedit5 UTF-16", "\xFF\xFE" + Utf16(regedit5)},
+        {"regedit5 UTF-16 without BOM", Utf16(regedit5)},
         {"regedit5 UTF-8", "\xEF\xBB\xBF" + regedit5},
         {"wine", wine},
     };

@@ -290,6 +290,8 @@ void Load(const std::string& path, RegistryFile::Keys& keys) {
     std::string text;
     if (bytes.starts_with("\xFF\xFE"))
         text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
+    else if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') // UTF-16 without BOM
+        text = Utf16LeToUtf8(bytes);
     else if (bytes.starts_with("\xEF\xBB\xBF"))
         text = bytes.substr(3);
     else
