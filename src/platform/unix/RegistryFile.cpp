@@ -200,7 +200,7 @@ private:
             std::string quoted = "\"" + std::string(inner) + "\"";
             size_t pos = 0;
             if (auto name = Unquote(quoted, pos, false)) current_ = NormalKey(ToAnsi(*name));
-            if (current_) keys_[*current_];
+            if (current_) AddKey(*current_);
             return;
         }
         bool remove = !inner.empty() && inner[0] == '-';
@@ -219,6 +219,14 @@ private:
             return;
         }
         current_ = path;
+        AddKey(path);
+    }
+
+    // Importing a key creates the keys above it too, so they outlive a later deletion below.
+    void AddKey(const std::string& path) {
+        for (size_t slash = path.find('\\'); slash != std::string::npos;
+             slash = path.find('\\', slash + 1))
+            keys_[path.substr(0, slash)];
         keys_[path];
     }
 
@@ -340,9 +348,7 @@ RegistryFile::RegistryFile(const std::string& nativePath) {
 }
 
 bool RegistryFile::KeyExists(const std::string& path) const {
-    if (path.empty() || keys_.count(path)) return true;
-    auto next = keys_.lower_bound(path + "\\");
-    return next != keys_.end() && next->first.starts_with(path + "\\");
+    return path.empty() || keys_.count(path) > 0;
 }
 
 long RegistryFile::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t /*options*/,
