@@ -1,5 +1,6 @@
 #include "platform/unix/RegistryFile.h"
 #include "ScratchFolder.h"
+#include "platform/unix/AnsiText.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -15,15 +16,6 @@ std::string Utf16(const std::string& latin1) {
     std::string out;
     for (char c : latin1)
         out += c == '\x80' ? "\xAC\x20"s : c == '\n' ? "\r\0\n\0"s : std::string{c, '\0'};
-    return out;
-}
-
-std::string Utf8(const std::string& latin1) {
-    std::string out;
-    for (unsigned char c : latin1)
-        out += c == 0x80  ? "\xE2\x82\xAC"s
-               : c < 0x80 ? std::string(1, c)
-                          : std::string{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
     return out;
 }
 
@@ -93,8 +85,8 @@ TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
         {"Other", {2, 0, ""}},
     };
     ScratchFolder folder;
-    for (const std::string& file :
-         {"\xFF\xFE" + Utf16(regedit5), Utf16(regedit5), "\xEF\xBB\xBF" + Utf8(regedit5), wine}) {
+    for (const std::string& file : {"\xFF\xFE" + Utf16(regedit5), Utf16(regedit5),
+                                    "\xEF\xBB\xBF" + AnsiToUtf8(regedit5), wine}) {
         WriteBytes(folder / "hkcu.reg", file);
         RegistryFile registry(folder / "hkcu.reg");
         for (const auto& [name, read] : expected)
@@ -102,44 +94,29 @@ TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
     }
 }
 
-TEST(RegistryFile, Regedit4StringsAreAnsiBytesAsGiven) {
+TEST(RegistryFile, Regedit4KeepsAnsiBytesAndHandlesFollowTheWin32Rules) {
     ScratchFolder folder;
-    WriteBytes(folder / "r4.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\tillwren]\r\n"
-                                  "\"A\"=\"Caf\xE9\"\r\n\"B\"=hex(1):4c,50\r\n");
+    WriteBytes(folder / "r4.reg",
+               "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\tillwren\\Ver36\\Printer]\r\n"
+               "\"DeviceName\"=\"Caf\xE9\"\r\n\"B\"=hex(1):4c,50\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Gone\\Sub]\r\n"
+               "[-HKEY_CURRENT_USER\\Software\\Gone]\r\n");
     RegistryFile registry(folder / "r4.reg");
-    EXPECT_EQ(Query(registry, "A", "Software\\Tillwren"), (Read{0, 1, "Caf\xE9\0"s}));
-    EXPECT_EQ(Query(registry, "B", "Software\\Tillwren"), (Read{0, 1, "LP"}));
-}
+    EXPECT_EQ(Query(registry, "DeviceName"), (Read{0, 1, "Caf\xE9\0"s}));
+    EXPECT_EQ(Query(registry, "B"), (Read{0, 1, "LP"}));
+    EXPECT_EQ(Query(registry, "", "Software\\Gone\\Sub"), (Read{2, 0, ""}));
 
-TEST(RegistryFile, HandlesAndBufferSizesFollowTheWin32Rules) {
-    ScratchFolder folder;
-    WriteBytes(folder / "r.reg", "Windows Registry Editor Version 5.00\n"
-                                 "[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\n"
-                                 "\"DeviceName\"=\"LPT1\"\n"
-                                 "[-HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36]\n");
-    RegistryFile registry(folder / "r.reg");
     int32_t handle = 0, parent = 0;
-    EXPECT_EQ(registry.RegOpenKeyExA(Registry::HKEY_CURRENT_USER, "Software\\Nope", 0, 1, handle),
-              2);
-    EXPECT_EQ(handle, 0);
     ASSERT_EQ(registry.RegOpenKeyExA(Registry::HKEY_CURRENT_USER, "software", 0, 1, parent), 0);
-    EXPECT_EQ(registry.RegOpenKeyExA(parent, "TILLWREN\\ver36\\printer", 0, 1, handle), 2);
-
-    WriteBytes(folder / "r.reg",
-               "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\n"
-               "\"DeviceName\"=\"LPT1\"\n");
-    RegistryFile kept(folder / "r.reg");
-    ASSERT_EQ(kept.RegOpenKeyExA(Registry::HKEY_CURRENT_USER, "software", 0, 1, parent), 0);
-    ASSERT_EQ(kept.RegOpenKeyExA(parent, "TILLWREN\\ver36\\printer", 0, 1, handle), 0);
+    ASSERT_EQ(registry.RegOpenKeyExA(parent, "TILLWREN\\ver36\\printer", 0, 1, handle), 0);
     uint32_t type = 0, size = 3;
     uint8_t small[3];
-    EXPECT_EQ(kept.RegQueryValueExA(handle, "DeviceName", type, small, size), 234);
+    EXPECT_EQ(registry.RegQueryValueExA(handle, "DeviceName", type, small, size), 234);
     EXPECT_EQ(size, 5u);
-    EXPECT_EQ(kept.RegQueryValueExA(handle, "Missing", type, nullptr, size), 2);
-    EXPECT_EQ(kept.RegQueryValueExA(0, "DeviceName", type, nullptr, size), 6);
-    EXPECT_EQ(kept.RegCloseKey(handle), 0);
-    EXPECT_EQ(kept.RegQueryValueExA(handle, "DeviceName", type, nullptr, size), 6);
-    EXPECT_EQ(kept.RegCloseKey(handle), 6);
+    EXPECT_EQ(registry.RegQueryValueExA(0, "DeviceName", type, nullptr, size), 6);
+    EXPECT_EQ(registry.RegCloseKey(handle), 0);
+    EXPECT_EQ(registry.RegQueryValueExA(handle, "DeviceName", type, nullptr, size), 6);
+    EXPECT_EQ(registry.RegCloseKey(handle), 6);
 }
 
 TEST(RegistryFile, DamagedFilesKeepTheirWellFormedLinesAndNothingElse) {
