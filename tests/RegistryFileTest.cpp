@@ -131,7 +131,7 @@ TEST(RegistryFile, DamagedFilesKeepTheirWellFormedLinesAndNothingElse) {
         {"no header", good, {2, 0, ""}},
         {"bad lines around a good one",
          "Windows Registry Editor Version 5.00\n\"Loose\"=\"x\"\n[HKEY_CURRENT_USER\\Software\n" +
-             good + "\"Bad\"=dword:xyz\n\"Bad\"=hex:1,2,345\n\"Bad\"=\"never closed\n" +
+             good + "\"Bad\"=\n\"Bad\"=dword:xyz\n\"Bad\"=hex:1,2,345\n\"Bad\"=\"never closed\n" +
              "\"Bad\"=hex:01,\\\n" + binary.substr(0, 64),
          {0, 1, "ok\0"s}},
     };

@@ -231,6 +231,7 @@ private:
     }
 
     std::optional<RegistryFile::Value> ParseData(std::string_view data) const {
+        if (data.empty()) return std::nullopt;
         if (data[0] == '"') {
             size_t pos = 0;
             auto text = Unquote(data, pos, Ansi());
