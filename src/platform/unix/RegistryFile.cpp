@@ -260,9 +260,10 @@ private:
         size_t colon = data.find(':');
         if (colon == std::string_view::npos) return std::nullopt;
         if (colon > 3) {
-            std::string_view spec = data.substr(3, colon - 3);
-            if (spec.size() < 3 || spec.front() != '(' || spec.back() != ')') return std::nullopt;
-            auto number = ParseHexNumber(spec.substr(1, spec.size() - 2));
+            std::string_view typeCode = data.substr(3, colon - 3);
+            if (typeCode.size() < 3 || typeCode.front() != '(' || typeCode.back() != ')')
+                return std::nullopt;
+            auto number = ParseHexNumber(typeCode.substr(1, typeCode.size() - 2));
             if (!number) return std::nullopt;
             type = *number;
         }
