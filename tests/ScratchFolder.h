@@ -1,9 +1,11 @@
 #pragma once
-// A temporary folder for tests that touch real files, removed with everything in it.
+// A temporary folder for tests that touch real files, removed with everything in it; and an
+// environment variable set for one scope.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
 
 namespace papyra::test {
 
@@ -13,12 +15,10 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "papyra-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~ScratchFolder() { std::filesystem::remove_all(path_); }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
     const std::string& path() const { return path_; }
+    size_t Entries() const { return std::distance(std::filesystem::directory_iterator(path_), {}); }
 
 private:
     std::string path_;
@@ -33,27 +33,17 @@ inline std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Sets an environment variable for one scope, restoring the old value after it.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        had_ = std::getenv(name) != nullptr;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
+    ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
 
 private:
-    std::string name_, old_;
-    bool had_ = false;
+    std::string name_;
+    std::optional<std::string> old_;
 };
 
 } // namespace papyra::test

@@ -2,12 +2,13 @@
 #include "ScratchFolder.h"
 #include "platform/RuntimeError.h"
 
-#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
-#include <vector>
+#include <sys/stat.h>
 
 using namespace papyra;
 using namespace papyra::test;
+using namespace std::string_literals;
 using Mode = TextFiles::Mode;
 
 namespace {
@@ -33,32 +34,25 @@ int ErrorOf(const std::function<void()>& action) {
 } // namespace
 
 TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrButNotAtLoneLf) {
-    using namespace std::string_literals;
-    const size_t block = 1 << 20;
     std::string allBytes;
     for (int b = 0; b < 256; ++b)
         if (b != '\r') allBytes += static_cast<char>(b);
-    struct Case {
-        std::string bytes;
-        std::vector<std::string> lines;
-    } cases[] = {
+    const std::string nearBlock(1048575, 'q'); // its CR LF straddles the first read block
+    std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb", {"a", "b"}},
         {"a\nb\r\n", {"a\nb"}},
-        {"last", {"last"}},
         {"x\r", {"x"}},
         {"a\r\n\r\n\r", {"a", "", ""}},
-        {"\r\n", {""}},
         {"n\0ul\r\n\0"s, {"n\0ul"s, "\0"s}},
         {allBytes + "\r\n" + allBytes, {allBytes, allBytes}},
-        // The LF of a CR LF pair as the first byte of the next read block.
-        {std::string(block - 1, 'q') + "\r\nz", {std::string(block - 1, 'q'), "z"}},
+        {nearBlock + "\r\nz", {nearBlock, "z"}},
     };
     ScratchFolder folder;
-    for (const Case& c : cases) {
-        WriteBytes(folder / "in.txt", c.bytes);
-        EXPECT_EQ(ReadLines(folder / "in.txt"), c.lines) << c.bytes.substr(0, 20);
+    for (const auto& [bytes, lines] : cases) {
+        WriteBytes(folder / "in.txt", bytes);
+        EXPECT_EQ(ReadLines(folder / "in.txt"), lines) << bytes.substr(0, 20);
     }
 }
 
@@ -66,7 +60,7 @@ TEST(UnixTextFiles, AFiftyMegabyteLineRoundTrips) {
     ScratchFolder folder;
     std::string line(50 << 20, '\0');
     for (size_t i = 0; i < line.size(); ++i)
-        line[i] = static_cast<char>((i * 7) % 256 == '\r' ? 'r' : (i * 7) % 256);
+        line[i] = static_cast<char>(i * 7 % 256 == '\r' ? 'r' : i * 7 % 256);
     UnixTextFiles files;
     files.Open(folder / "big.prt", Mode::Output, 3);
     files.Print(3, line, true);
@@ -93,11 +87,10 @@ TEST(UnixTextFiles, OutputReplacesTheFileAtCloseKeepingItsMode) {
     files.Close(1);
     EXPECT_EQ(ReadBytes(path), "AB\r\n\r\n");
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    EXPECT_EQ(folder.Entries(), 1u);
 }
 
 TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorNumbers) {
-    using namespace std::string_literals;
     ScratchFolder folder;
     WriteBytes(folder / "file", "x\r\n");
     WriteBytes(folder / "readonly", "keep");
@@ -105,38 +98,22 @@ TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorNumbers) {
     std::filesystem::create_directory(folder / "dir");
     UnixTextFiles files;
     files.Open(folder / "file", Mode::Input, 7);
-
-    struct Case {
-        const char* what;
-        std::function<void()> action;
-        int number;
-    } cases[] = {
-        {"missing file", [&] { files.Open(folder / "none", Mode::Input, 1); }, 53},
-        {"missing folder", [&] { files.Open(folder / "no/file", Mode::Input, 1); }, 76},
-        {"missing folder out", [&] { files.Open(folder / "no/file", Mode::Output, 1); }, 76},
-        {"below a file", [&] { files.Open(folder / "file/x", Mode::Output, 1); }, 76},
-        {"folder", [&] { files.Open(folder / "dir", Mode::Input, 1); }, 75},
-        {"folder out", [&] { files.Open(folder / "dir", Mode::Output, 1); }, 75},
-        {"read-only", [&] { files.Open(folder / "readonly", Mode::Output, 1); }, 70},
-        {"empty name", [&] { files.Open("", Mode::Input, 1); }, 52},
-        {"NUL in name", [&] { files.Open(folder / "file\0x"s, Mode::Input, 1); }, 52},
-        {"channel 0", [&] { files.Open(folder / "file", Mode::Input, 0); }, 52},
-        {"already open", [&] { files.Open(folder / "file", Mode::Input, 7); }, 55},
-        {"not open", [&] { files.LineInput(2); }, 52},
-        {"eof not open", [&] { files.Eof(2); }, 52},
-        {"print on input", [&] { files.Print(7, "x", true); }, 52},
-        {"disk full",
-         [&] {
-             files.Open("/dev/full", Mode::Output, 9);
-             files.Print(9, "x", true);
-             files.Close(9);
-         },
-         61},
+    std::tuple<std::string, Mode, int, int> opens[] = {
+        {folder / "none", Mode::Input, 1, 53},      {folder / "no/file", Mode::Input, 1, 76},
+        {folder / "no/file", Mode::Output, 1, 76},  {folder / "file/x", Mode::Output, 1, 76},
+        {folder / "dir", Mode::Input, 1, 75},       {folder / "dir", Mode::Output, 1, 75},
+        {folder / "readonly", Mode::Output, 1, 70}, {"", Mode::Input, 1, 52},
+        {folder / "file\0x"s, Mode::Input, 1, 52},  {folder / "file", Mode::Input, 0, 52},
+        {folder / "file", Mode::Input, 7, 55},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ErrorOf(c.action), c.number) << c.what;
+    for (const auto& [path, mode, channel, number] : opens)
+        EXPECT_EQ(ErrorOf([&] { files.Open(path, mode, channel); }), number) << path;
+    EXPECT_EQ(ErrorOf([&] { files.LineInput(2); }), 52);
+    EXPECT_EQ(ErrorOf([&] { files.Eof(2); }), 52);
+    EXPECT_EQ(ErrorOf([&] { files.Print(7, "x", true); }), 52);
+    files.Open("/dev/full", Mode::Output, 9);
+    files.Print(9, "x", true);
+    EXPECT_EQ(ErrorOf([&] { files.Close(9); }), 61);
     EXPECT_EQ(ReadBytes(folder / "readonly"), "keep");
-    EXPECT_EQ(files.LineInput(7), "x"); // failures left the open channel alone
-    files.Close(7);
-    files.Close(7);
+    EXPECT_EQ(files.LineInput(7), "x"); // the failures left the open channel alone
 }

@@ -1,7 +1,6 @@
 #include "platform/unix/WindowsPath.h"
 #include "ScratchFolder.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,38 +12,26 @@ TEST(WindowsPath, DrivePathsResolveBelowDriveCMatchingCaseLikeWindows) {
     std::filesystem::create_directories(drive / "Harvex96/Data");
     WriteBytes(drive / "Harvex96/HARVEX.INI", "");
     ScopedEnv root("PAPYRA_DRIVE_C", drive.path().c_str());
-
-    struct Case {
-        std::string windows, native;
-    } cases[] = {
+    std::pair<std::string, std::string> cases[] = {
         {"\\Harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"},
         {"C:\\harvex96\\Harvex.Ini", drive / "Harvex96/HARVEX.INI"},
         {"c:/HARVEX96/data/", drive / "Harvex96/Data/"},
         {"D:\\HARVEX96\\new.ini", drive / "Harvex96/new.ini"},
         {"\\harvex96\\Missing\\New.INI", drive / "Harvex96/Missing/New.INI"},
         {"\\\\Harvex96\\\\harvex.ini", drive / "Harvex96/HARVEX.INI"},
-        // A native folder with a Windows file name appended to it.
-        {drive / "harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"},
+        {drive / "harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"}, // native folder + name
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(NativePath(c.windows), c.native) << c.windows;
+    for (const auto& [windows, native] : cases)
+        EXPECT_EQ(NativePath(windows), native) << windows;
 }
 
 TEST(WindowsPath, DriveCIsPapyraDriveThenWinePrefixThenRoot) {
-    {
-        ScopedEnv drive("PAPYRA_DRIVE_C", "/srv/c");
-        ScopedEnv wine("WINEPREFIX", "/home/u/.wine");
-        EXPECT_EQ(DriveCRoot(), "/srv/c");
-    }
-    {
-        ScopedEnv drive("PAPYRA_DRIVE_C", nullptr);
-        ScopedEnv wine("WINEPREFIX", "/home/u/.wine");
-        EXPECT_EQ(DriveCRoot(), "/home/u/.wine/drive_c");
-        EXPECT_EQ(NativePath("C:\\nowhere-papyra\\x.exe"),
-                  "/home/u/.wine/drive_c/nowhere-papyra/x.exe");
-    }
-    ScopedEnv drive("PAPYRA_DRIVE_C", nullptr);
-    ScopedEnv wine("WINEPREFIX", nullptr);
+    ScopedEnv drive("PAPYRA_DRIVE_C", "/srv/c"), wine("WINEPREFIX", "/home/u/.wine");
+    EXPECT_EQ(DriveCRoot(), "/srv/c");
+    unsetenv("PAPYRA_DRIVE_C");
+    EXPECT_EQ(NativePath("C:\\nowhere-papyra\\x.exe"),
+              "/home/u/.wine/drive_c/nowhere-papyra/x.exe");
+    unsetenv("WINEPREFIX");
     EXPECT_EQ(NativePath("\\nowhere-papyra\\x.ini"), "/nowhere-papyra/x.ini");
 }
 

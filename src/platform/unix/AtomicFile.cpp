@@ -39,7 +39,8 @@ int AtomicFileWriter::Begin(const std::string& nativePath) {
     std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::random_device device;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = folder + "." + name + ".tmp" + std::to_string(getpid()) + "-" +
+        // Short enough that the temporary name stays within NAME_MAX.
+        temp_ = folder + "." + name.substr(0, 200) + ".tmp" + std::to_string(getpid()) + "-" +
                 std::to_string(device() % 1000000);
         // A new file gets 0666 less the umask, as a plain create would.
         fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);

@@ -200,7 +200,7 @@ private:
             std::string quoted = "\"" + std::string(inner) + "\"";
             size_t pos = 0;
             if (auto name = Unquote(quoted, pos, false)) current_ = NormalKey(ToAnsi(*name));
-            if (current_) keys_[*current_];
+            if (current_) AddKey(*current_);
             return;
         }
         bool remove = !inner.empty() && inner[0] == '-';
@@ -219,10 +219,19 @@ private:
             return;
         }
         current_ = path;
+        AddKey(path);
+    }
+
+    // Importing a key creates the keys above it too, so they outlive a later deletion below.
+    void AddKey(const std::string& path) {
+        for (size_t slash = path.find('\\'); slash != std::string::npos;
+             slash = path.find('\\', slash + 1))
+            keys_[path.substr(0, slash)];
         keys_[path];
     }
 
     std::optional<RegistryFile::Value> ParseData(std::string_view data) const {
+        if (data.empty()) return std::nullopt;
         if (data[0] == '"') {
             size_t pos = 0;
             auto text = Unquote(data, pos, Ansi());
@@ -251,9 +260,10 @@ private:
         size_t colon = data.find(':');
         if (colon == std::string_view::npos) return std::nullopt;
         if (colon > 3) {
-            std::string_view spec = data.substr(3, colon - 3);
-            if (spec.size() < 3 || spec.front() != '(' || spec.back() != ')') return std::nullopt;
-            auto number = ParseHexNumber(spec.substr(1, spec.size() - 2));
+            std::string_view typeCode = data.substr(3, colon - 3);
+            if (typeCode.size() < 3 || typeCode.front() != '(' || typeCode.back() != ')')
+                return std::nullopt;
+            auto number = ParseHexNumber(typeCode.substr(1, typeCode.size() - 2));
             if (!number) return std::nullopt;
             type = *number;
         }
@@ -290,6 +300,8 @@ void Load(const std::string& path, RegistryFile::Keys& keys) {
     std::string text;
     if (bytes.starts_with("\xFF\xFE"))
         text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
+    else if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') // UTF-16 without BOM
+        text = Utf16LeToUtf8(bytes);
     else if (bytes.starts_with("\xEF\xBB\xBF"))
         text = bytes.substr(3);
     else
@@ -338,9 +350,7 @@ RegistryFile::RegistryFile(const std::string& nativePath) {
 }
 
 bool RegistryFile::KeyExists(const std::string& path) const {
-    if (path.empty() || keys_.count(path)) return true;
-    auto next = keys_.lower_bound(path + "\\");
-    return next != keys_.end() && next->first.starts_with(path + "\\");
+    return path.empty() || keys_.count(path) > 0;
 }
 
 long RegistryFile::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t /*options*/,
