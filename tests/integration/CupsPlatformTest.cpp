@@ -110,6 +110,27 @@ std::string Command(const std::string& command) {
     return output;
 }
 
+// A word's box on the sheet as a viewer shows it (page rotation applied), in points from the
+// top-left corner.
+struct Box {
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    double Width() const { return xMax - xMin; }
+    double Height() const { return yMax - yMin; }
+};
+
+Box WordBox(const std::string& pdfPath, const std::string& word) {
+    const std::string boxes = Command("pdftotext -bbox " + pdfPath + " -");
+    std::smatch found;
+    if (!std::regex_search(boxes, found,
+                           std::regex("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                                      "yMax=\"([0-9.]+)\">" +
+                                      word + "<"))) {
+        ADD_FAILURE() << "no word " << word << " in\n" << boxes;
+        return {};
+    }
+    return {std::stod(found[1]), std::stod(found[2]), std::stod(found[3]), std::stod(found[4])};
+}
+
 // The newest job of a queue as the server keeps it.
 struct JobRecord {
     std::string title;
@@ -324,6 +345,11 @@ TEST_F(CupsPlatform, DrawnJobReachesTheQueueAsPdfWithItsNameAndLeavesNoFiles) {
     const std::string path = SavedCapture(pdf, "papyra-drawn.pdf");
     EXPECT_NE(Command("pdftotext " + path + " -").find("Quarterly totals 1234"), std::string::npos);
     EXPECT_NE(Command("pdfinfo " + path).find("Pages:           2"), std::string::npos);
+    // Upright at the top-left of the sheet: not turned, not turned twice.
+    const Box box = WordBox(path, "Quarterly");
+    EXPECT_GT(box.Width(), box.Height());
+    EXPECT_LT(box.yMax, 100);
+    EXPECT_LT(box.xMin, 100);
     auto job = LastJob("laser");
     ASSERT_TRUE(job);
     EXPECT_EQ(job->title, "C:\\Reports\\M\xC3\xA4rz.prt");
@@ -335,20 +361,39 @@ TEST_F(CupsPlatform, LandscapeJobPrintsAcrossTheSheetOnce) {
     laser.SetOrientation(2);
     const std::string pdf = DrawnJob(laser, "Landscape");
     ASSERT_FALSE(pdf.empty());
-    const std::string path = SavedCapture(pdf, "papyra-landscape.pdf");
-    // The word's box on the sheet as a viewer shows it: standing upright means the text runs
-    // along the sheet's long side, as a landscape page on portrait paper does; turned twice it
-    // would lie flat again.
-    const std::string boxes = Command("pdftotext -bbox " + path + " -");
-    std::smatch word;
-    ASSERT_TRUE(
-        std::regex_search(boxes, word,
-                          std::regex("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)"
-                                     "\" yMax=\"([0-9.]+)\">Landscape<")))
-        << boxes;
-    const double width = std::stod(word[3]) - std::stod(word[1]);
-    const double height = std::stod(word[4]) - std::stod(word[2]);
-    EXPECT_GT(height, width);
+    // The landscape page lies on the portrait sheet turned a quarter: its top-left corner at the
+    // sheet's bottom-left, the word running up the left edge. Turned twice, it would lie flat.
+    const Box box = WordBox(SavedCapture(pdf, "landscape.pdf"), "Landscape");
+    EXPECT_GT(box.Height(), box.Width());
+    EXPECT_LT(box.xMin, 100);
+    EXPECT_GT(box.yMin, 792 / 2);
+}
+
+TEST_F(CupsPlatform, DrawnJobThatCannotBeSubmittedIsAnErrorAndLeavesNoFile) {
+    const std::string scratch = server->Folder("tmp");
+    ScopedEnv tmp("TMPDIR", scratch);
+    CupsPrinters printers(MakeBuiltIn);
+    // A stopped queue is no usable printer; a dot-matrix queue refuses PDF.
+    const std::pair<const char*, int> cases[] = {{"stopped", 52}, {"tractor", 482}};
+    for (const auto& [queue, number] : cases) {
+        auto& printer = dynamic_cast<CupsPrinter&>(printers.Item(IndexOf(printers, queue)));
+        EXPECT_EQ(ErrorNumber([&] { DrawnJob(printer, "never printed"); }), number) << queue;
+        EXPECT_TRUE(fs::is_empty(scratch)) << queue;
+    }
+}
+
+TEST_F(CupsPlatform, ResolutionBeyondInt16IsOverflow) {
+    std::ifstream in(kPpdDir + "tractor.ppd");
+    std::string ppd(std::istreambuf_iterator<char>(in), {});
+    ppd = std::regex_replace(ppd, std::regex("180dpi"), "40000dpi");
+    const std::string path = server->Folder("huge") + "/huge.ppd";
+    std::ofstream(path) << ppd;
+    server->AddQueue("huge", server->CaptureUri("huge"), path);
+    CupsPrinters printers(MakeBuiltIn);
+    Printer& huge = printers.Item(IndexOf(printers, "huge"));
+    EXPECT_EQ(ErrorNumber([&] { huge.PrintQuality(); }), 6);
+    EXPECT_EQ(huge.PaperBin(), 8);
+    ASSERT_EQ(server->Run({"lpadmin", "-h", server->Address(), "-x", "huge"}), 0);
 }
 
 TEST(CupsServerLoss, ServerDyingMidJobIsADeviceErrorNotAHang) {
