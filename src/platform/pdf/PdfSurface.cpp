@@ -300,7 +300,6 @@ struct PdfSurface::Impl {
         pageFont = -1;
         runOpen = false;
         stateChanged = true;
-        currentX = currentY = 0;
     }
 
     void FinishPage() {
@@ -353,6 +352,7 @@ struct PdfSurface::Impl {
         if (fd < 0) return;
         FinishPage();
         StartPage();
+        currentX = currentY = 0;
     }
 
     void EndDoc() {
