@@ -11,6 +11,15 @@
 
 namespace papyra::test {
 
+// The names in a folder, sorted.
+inline std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A folder of its own for one test, removed with everything in it.
 class TempFolder {
 public:
@@ -23,13 +32,7 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return NamesIn(path); }
     std::string path;
 };
 
