@@ -3,6 +3,7 @@
 #include "support/PdfTools.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -184,6 +185,46 @@ TEST_F(PdfSurfaceTest, CharacterByCharacterDrawsWhatOneCallDraws) {
     EXPECT_EQ(FontsOf(eachPdf), FontsOf(wholePdf));
 }
 
+TEST_F(PdfSurfaceTest, UnderlineRunsUnderTheWholeTextDrawnWithIt) {
+    // The longest unbroken dark stretch of any pixel row in the text's cell: the whole text's
+    // width when underlined, a single letter's stroke at most otherwise.
+    struct Case {
+        bool underline;
+        float y;
+    } cases[] = {{true, 0}, {false, 1000}, {true, 2000}};
+    const float size = 20;
+    surface->SetFontSize(size);
+    for (const Case& c : cases) {
+        surface->SetCurrentX(0);
+        surface->SetCurrentY(c.y);
+        surface->SetFontUnderline(c.underline);
+        PrintEach(*surface, "WIDE");
+        surface->SetFontUnderline(false);
+        PrintEach(*surface, " rest");
+    }
+    const int dpi = 144;
+    const double pixelsPerTwip = dpi / 1440.0;
+    GreyImage page = RenderFirstPage(Finish(*surface), dpi);
+    ASSERT_GT(page.width, 0);
+    double wordWidth = surface->TextWidth("WIDE") * pixelsPerTwip;
+    for (const Case& c : cases) {
+        int top = int((kMargin * 20 + c.y) * pixelsPerTwip);
+        int bottom = top + int(size * 20 * 1.2 * pixelsPerTwip);
+        int longest = 0;
+        for (int y = top; y < bottom; ++y) {
+            int run = 0;
+            for (int x = 0; x < page.width; ++x) {
+                run = page.At(x, y) < 128 ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        }
+        if (c.underline)
+            EXPECT_NEAR(longest, wordWidth, 3) << c.y;
+        else
+            EXPECT_LT(longest, wordWidth / 3) << c.y;
+    }
+}
+
 TEST_F(PdfSurfaceTest, LinesLandAtTheirAbsolutePositions) {
     // Drawn bottom line first: the page still reads top to bottom.
     surface->SetFontSize(10);
@@ -308,17 +349,32 @@ TEST_F(PdfSurfaceTest, LandscapeTurnsPaperAndMargins) {
     EXPECT_LT(words[0].yMin, 10 + 4);
 }
 
-TEST_F(PdfSurfaceTest, RefusedFontSizeKeepsTheSizeBefore) {
+TEST_F(PdfSurfaceTest, RefusedSettingsKeepWhatWasBefore) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(),
+                inf = std::numeric_limits<float>::infinity();
     surface->SetFontSize(9.5f);
-    for (float bad : {0.0f, -3.0f, 5000.0f, std::numeric_limits<float>::quiet_NaN(),
-                      std::numeric_limits<float>::infinity()}) {
+    surface->SetCurrentX(100);
+    surface->SetCurrentY(200);
+    struct Case {
+        std::function<void()> set;
+        int number;
+    } cases[] = {
+        {[&] { surface->SetFontSize(0); }, 5},    {[&] { surface->SetFontSize(-3); }, 5},
+        {[&] { surface->SetFontSize(5000); }, 5}, {[&] { surface->SetFontSize(nan); }, 5},
+        {[&] { surface->SetFontSize(inf); }, 5},  {[&] { surface->SetCurrentX(nan); }, 6},
+        {[&] { surface->SetCurrentY(-inf); }, 6}, {[&] { surface->SetOrientation(0); }, 5},
+    };
+    for (const Case& c : cases) {
         try {
-            surface->SetFontSize(bad);
-            ADD_FAILURE() << bad << " taken";
+            c.set();
+            ADD_FAILURE() << "taken";
         } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number, 5);
+            EXPECT_EQ(e.number, c.number);
         }
         EXPECT_EQ(surface->FontSize(), 9.5f);
+        EXPECT_EQ(surface->CurrentX(), 100);
+        EXPECT_EQ(surface->CurrentY(), 200);
+        EXPECT_EQ(surface->Orientation(), 1);
     }
 }
 

@@ -110,4 +110,24 @@ inline std::vector<Word> WordsOf(const std::string& pdf) {
     return words;
 }
 
+// The first page rendered in grey at dpi dots per inch: row by row, 0 black to 255 white.
+struct GreyImage {
+    int width = 0, height = 0;
+    std::string pixels;
+    unsigned char At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+inline GreyImage RenderFirstPage(const std::string& pdf, int dpi) {
+    std::string pgm = Run("pdftoppm -gray -singlefile -f 1 -l 1 -r " + std::to_string(dpi) + " " +
+                          Quoted(pdf) + " 2>/dev/null");
+    GreyImage image;
+    int maxValue = 0, consumed = 0;
+    if (std::sscanf(pgm.c_str(), "P5 %d %d %d%n", &image.width, &image.height, &maxValue,
+                    &consumed) != 3)
+        return {};
+    image.pixels = pgm.substr(consumed + 1);
+    if (image.pixels.size() < size_t(image.width) * image.height) return {};
+    return image;
+}
+
 } // namespace papyra::test
