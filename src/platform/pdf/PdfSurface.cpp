@@ -57,7 +57,10 @@ struct GlyphBytes {
 const GlyphBytes kGlyphBytes;
 
 void AppendNumber(std::string& out, double value, int decimals = 3) {
-    char buffer[32];
+    // Far off the page is as good as anywhere off it, and keeps the number a PDF number.
+    constexpr double kFar = 1e7;
+    value = std::isfinite(value) ? std::clamp(value, -kFar, kFar) : 0;
+    char buffer[48];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     char* last = end;
@@ -300,7 +303,6 @@ struct PdfSurface::Impl {
         pageFont = -1;
         runOpen = false;
         stateChanged = true;
-        currentX = currentY = 0;
     }
 
     void FinishPage() {
@@ -353,6 +355,7 @@ struct PdfSurface::Impl {
         if (fd < 0) return;
         FinishPage();
         StartPage();
+        currentX = currentY = 0;
     }
 
     void EndDoc() {
@@ -584,9 +587,12 @@ float PdfSurface::TextWidth(const std::string& text) {
 }
 
 void PdfSurface::SetCurrentX(float x) {
+    if (!std::isfinite(x)) throw RuntimeError(6);
     impl->currentX = x;
 }
+
 void PdfSurface::SetCurrentY(float y) {
+    if (!std::isfinite(y)) throw RuntimeError(6);
     impl->currentY = y;
 }
 float PdfSurface::CurrentX() const {
