@@ -35,38 +35,6 @@ template <typename Action> int ErrorNumber(Action action) {
     return 0;
 }
 
-// Stands in for the built-in PDF printer: the enumeration only has to put it last.
-class BuiltInPrinter : public Printer {
-public:
-    std::string DeviceName() override { return "Papyra PDF"; }
-    std::string DriverName() override { return ""; }
-    std::string Port() override { return ""; }
-    int16_t Orientation() override { return 1; }
-    void SetOrientation(int16_t) override {}
-    int16_t PaperSize() override { return 9; }
-    int16_t PaperBin() override { return 7; }
-    int16_t Copies() override { return 1; }
-    void SetCopies(int16_t) override {}
-    int16_t ColorMode() override { return 2; }
-    int16_t PrintQuality() override { return 600; }
-    void SetTrackDefault(bool) override {}
-    void SetScaleMode(int16_t) override {}
-    float ScaleWidth() override { return 0; }
-    float ScaleHeight() override { return 0; }
-    void SetFontName(const std::string&) override {}
-    float FontSize() override { return 0; }
-    void SetFontSize(float) override {}
-    void SetFontBold(bool) override {}
-    void SetFontUnderline(bool) override {}
-    float TextWidth(const std::string&) override { return 0; }
-    void SetCurrentX(float) override {}
-    void SetCurrentY(float) override {}
-    void Print(const std::string&, bool) override {}
-    void NewPage() override {}
-    void EndDoc() override {}
-    void SetDocumentName(const std::string&) override {}
-};
-
 // Sets an environment variable for a scope; libcups is told to read its server anew.
 class ScopedEnv {
 public:
@@ -87,10 +55,6 @@ private:
     const char* name;
     std::optional<std::string> saved;
 };
-
-std::unique_ptr<Printer> MakeBuiltIn() {
-    return std::make_unique<BuiltInPrinter>();
-}
 
 int IndexOf(Printers& printers, const std::string& name) {
     for (int i = 0; i < printers.Count(); ++i)
@@ -194,7 +158,7 @@ protected:
 CupsServer* CupsPlatform::server = nullptr;
 
 TEST_F(CupsPlatform, PrintersAreTheQueuesInServerOrderThenTheBuiltInPrinter) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     std::vector<std::string> names;
     for (int i = 0; i < printers.Count(); ++i)
         names.push_back(printers.Item(i).DeviceName());
@@ -207,7 +171,7 @@ TEST_F(CupsPlatform, PrintersAreTheQueuesInServerOrderThenTheBuiltInPrinter) {
 }
 
 TEST_F(CupsPlatform, ItemsOutsideTheListAndNoCurrentPrinterAreErrors) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     EXPECT_EQ(ErrorNumber([&] { printers.Current(); }), 482);
     for (int bad : {-1, printers.Count()}) {
         EXPECT_EQ(ErrorNumber([&] { printers.Item(bad); }), 9) << bad;
@@ -221,7 +185,7 @@ TEST_F(CupsPlatform, UnreachableServerLeavesOnlyTheBuiltInPrinter) {
     std::optional<CupsPrinters> printers;
     {
         ScopedEnv closed("CUPS_SERVER", "localhost:" + std::to_string(CupsServer::ClosedPort()));
-        printers.emplace(MakeBuiltIn);
+        printers.emplace();
     }
     ASSERT_EQ(printers->Count(), 1);
     EXPECT_EQ(printers->Item(0).DeviceName(), "Papyra PDF");
@@ -242,7 +206,7 @@ TEST_F(CupsPlatform, CapabilityCodesAndPageComeFromTheQueueDefaults) {
         // No PPD and no media: the IPP defaults, and A4 less a quarter inch each side.
         {"bare", 256, 7, -3, 1, 1, (595.276f - 36) * 20, (841.89f - 36) * 20},
     };
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     for (const auto& expected : cases) {
         SCOPED_TRACE(expected.queue);
         Printer& printer = printers.Item(IndexOf(printers, expected.queue));
@@ -258,7 +222,7 @@ TEST_F(CupsPlatform, CapabilityCodesAndPageComeFromTheQueueDefaults) {
 }
 
 TEST_F(CupsPlatform, OrientationAndCopiesAreThePrintersOwn) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     Printer& laser = printers.Item(IndexOf(printers, "laser"));
     const float width = laser.ScaleWidth(), height = laser.ScaleHeight();
     laser.SetOrientation(2);
@@ -275,7 +239,7 @@ TEST_F(CupsPlatform, OrientationAndCopiesAreThePrintersOwn) {
 }
 
 TEST_F(CupsPlatform, RawJobArrivesByteForByte) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     printers.SetCurrent(IndexOf(printers, "tractor"));
     std::string every;
     for (int byte = 0; byte < 256; ++byte)
@@ -297,7 +261,7 @@ TEST_F(CupsPlatform, RawJobArrivesByteForByte) {
 }
 
 TEST_F(CupsPlatform, UnusableQueuesAndASecondOpenAreRefused) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     CupsRawPort port(printers);
     for (const char* queue : {"stopped", "refusing"}) {
         printers.SetCurrent(IndexOf(printers, queue));
@@ -308,7 +272,7 @@ TEST_F(CupsPlatform, UnusableQueuesAndASecondOpenAreRefused) {
 
     // A queue deleted after the printers were listed.
     server->AddQueue("doomed", server->CaptureUri("doomed"), kPpdDir + "tractor.ppd");
-    CupsPrinters withDoomed(MakeBuiltIn);
+    CupsPrinters withDoomed;
     ASSERT_EQ(server->Run({"lpadmin", "-h", server->Address(), "-x", "doomed"}), 0);
     CupsRawPort doomedPort(withDoomed);
     EXPECT_EQ(ErrorNumber([&] { doomedPort.Open(server->CaptureUri("doomed")); }), 52);
@@ -320,7 +284,7 @@ TEST_F(CupsPlatform, UnusableQueuesAndASecondOpenAreRefused) {
 }
 
 TEST_F(CupsPlatform, PortDroppedWithoutCloseCancelsItsJob) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     {
         CupsRawPort port(printers);
         port.Open(server->CaptureUri("bare"));
@@ -334,7 +298,7 @@ TEST_F(CupsPlatform, PortDroppedWithoutCloseCancelsItsJob) {
 TEST_F(CupsPlatform, DrawnJobReachesTheQueueAsPdfWithItsNameAndLeavesNoFiles) {
     const std::string scratch = server->Folder("tmp");
     ScopedEnv tmp("TMPDIR", scratch);
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     auto& laser = dynamic_cast<CupsPrinter&>(printers.Item(IndexOf(printers, "laser")));
     laser.SetDocumentName("C:\\Reports\\M\xE4rz.prt");
     laser.SetCopies(2); // the test PPD has pdftopdf make the copies
@@ -356,7 +320,7 @@ TEST_F(CupsPlatform, DrawnJobReachesTheQueueAsPdfWithItsNameAndLeavesNoFiles) {
 }
 
 TEST_F(CupsPlatform, LandscapeJobPrintsAcrossTheSheetOnce) {
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     auto& laser = dynamic_cast<CupsPrinter&>(printers.Item(IndexOf(printers, "laser")));
     laser.SetOrientation(2);
     const std::string pdf = DrawnJob(laser, "Landscape");
@@ -372,7 +336,7 @@ TEST_F(CupsPlatform, LandscapeJobPrintsAcrossTheSheetOnce) {
 TEST_F(CupsPlatform, DrawnJobThatCannotBeSubmittedIsAnErrorAndLeavesNoFile) {
     const std::string scratch = server->Folder("tmp");
     ScopedEnv tmp("TMPDIR", scratch);
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     // A stopped queue is no usable printer; a dot-matrix queue refuses PDF.
     const std::pair<const char*, int> cases[] = {{"stopped", 52}, {"tractor", 482}};
     for (const auto& [queue, number] : cases) {
@@ -389,7 +353,7 @@ TEST_F(CupsPlatform, ResolutionBeyondInt16IsOverflow) {
     const std::string path = server->Folder("huge") + "/huge.ppd";
     std::ofstream(path) << ppd;
     server->AddQueue("huge", server->CaptureUri("huge"), path);
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     Printer& huge = printers.Item(IndexOf(printers, "huge"));
     EXPECT_EQ(ErrorNumber([&] { huge.PrintQuality(); }), 6);
     EXPECT_EQ(huge.PaperBin(), 8);
@@ -404,7 +368,7 @@ TEST(CupsServerLoss, ServerDyingMidJobIsADeviceErrorNotAHang) {
         FAIL() << e.what();
     }
     server->AddQueue("tractor", server->CaptureUri("tractor"), kPpdDir + "tractor.ppd");
-    CupsPrinters printers(MakeBuiltIn);
+    CupsPrinters printers;
     CupsRawPort port(printers);
     port.Open(server->CaptureUri("tractor"));
     port.Write(std::string(256 * 1024, 'a'));

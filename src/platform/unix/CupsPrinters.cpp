@@ -1,12 +1,15 @@
 #include "platform/unix/CupsPrinters.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/pdf/PdfFilePrinter.h"
 #include "platform/unix/CupsConnection.h"
 #include "platform/unix/CupsPrinter.h"
 
 #include <cups/cups.h>
 
 namespace papyra::cups {
+
+CupsPrinters::CupsPrinters() : CupsPrinters([] { return std::make_unique<PdfFilePrinter>(); }) {}
 
 CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn) {
     cups_dest_t* dests = nullptr;

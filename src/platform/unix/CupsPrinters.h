@@ -14,8 +14,9 @@ class CupsPrinters : public Printers {
 public:
     using BuiltInFactory = std::function<std::unique_ptr<Printer>()>;
 
-    // builtIn makes the printer that always comes last ("Papyra PDF"); it may be empty in tests
-    // that want the CUPS queues alone.
+    // The queues, then "Papyra PDF".
+    CupsPrinters();
+    // The queues, then the printer builtIn makes (none when it is empty).
     explicit CupsPrinters(const BuiltInFactory& builtIn);
 
     int Count() override { return static_cast<int>(printers.size()); }
