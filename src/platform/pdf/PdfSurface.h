@@ -49,6 +49,7 @@ public:
     void SetFontUnderline(bool underline);
     float TextWidth(const std::string& text);
 
+    // A position that is not a finite number: run-time error 6.
     void SetCurrentX(float x);
     void SetCurrentY(float y);
     float CurrentX() const;

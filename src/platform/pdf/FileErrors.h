@@ -1,0 +1,13 @@
+#pragma once
+// How a failed file operation on the PDF's folder reaches the program: as the run-time error
+// that names its cause.
+namespace papyra {
+
+// 61 disk full, 70 permission denied (also a read-only file system), 76 path not found, 57 any
+// other device I/O error.
+int RuntimeErrorForErrno(int error);
+
+// Throws RuntimeErrorForErrno(error).
+[[noreturn]] void ThrowFileError(int error);
+
+} // namespace papyra

@@ -1,0 +1,44 @@
+#include "platform/unix/CupsPrinters.h"
+
+#include "platform/RuntimeError.h"
+#include "platform/pdf/PdfFilePrinter.h"
+#include "platform/unix/CupsConnection.h"
+#include "platform/unix/CupsPrinter.h"
+
+#include <cups/cups.h>
+
+namespace papyra::cups {
+
+CupsPrinters::CupsPrinters() : CupsPrinters([] { return std::make_unique<PdfFilePrinter>(); }) {}
+
+CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn) {
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    for (int i = 0; i < count; ++i) {
+        const cups_dest_t& dest = dests[i];
+        // An lpoptions instance is the same queue under another name with other options; the
+        // program names a printer by its queue, so each queue appears once.
+        if (dest.instance) continue;
+        printers.push_back(
+            std::make_unique<CupsPrinter>(dest.name, DestOption(&dest, "printer-make-and-model"),
+                                          DestOption(&dest, "device-uri")));
+    }
+    cupsFreeDests(count, dests);
+    if (builtIn) printers.push_back(builtIn());
+}
+
+Printer& CupsPrinters::Item(int index) {
+    if (index < 0 || index >= Count()) throw RuntimeError(9);
+    return *printers[static_cast<std::size_t>(index)];
+}
+
+void CupsPrinters::SetCurrent(int index) {
+    current = &Item(index);
+}
+
+Printer& CupsPrinters::Current() {
+    if (!current) throw RuntimeError(482);
+    return *current;
+}
+
+} // namespace papyra::cups
