@@ -292,6 +292,28 @@ TEST_F(CupsPlatform, UnusableQueuesAndASecondOpenAreRefused) {
     port.Close();
 }
 
+TEST_F(CupsPlatform, PortOpensOnTheCurrentPrintersQueueElseTheFirstWithThatPort) {
+    const std::string shared = server->CaptureUri("twins");
+    server->AddQueue("twin-a", shared, kPpdDir + "tractor.ppd");
+    server->AddQueue("twin-b", shared, kPpdDir + "tractor.ppd");
+    CupsPrinters printers;
+    CupsRawPort port(printers);
+    auto send = [&] {
+        port.Open(shared);
+        port.Write("job");
+        port.Close();
+    };
+    printers.SetCurrent(IndexOf(printers, "twin-b"));
+    send();
+    EXPECT_TRUE(LastJob("twin-b"));
+    EXPECT_FALSE(LastJob("twin-a"));
+    printers.SetCurrent(IndexOf(printers, "laser"));
+    send();
+    EXPECT_TRUE(LastJob("twin-a"));
+    for (const char* twin : {"twin-a", "twin-b"})
+        server->Run({"lpadmin", "-h", server->Address(), "-x", twin});
+}
+
 TEST_F(CupsPlatform, PortDroppedWithoutCloseCancelsItsJob) {
     CupsPrinters printers;
     {
