@@ -18,7 +18,6 @@
 #include <regex>
 
 using namespace papyra;
-using namespace papyra::cups;
 using papyra::testing::CupsServer;
 namespace fs = std::filesystem;
 

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-namespace papyra::cups {
+namespace papyra {
 
 class CupsPrinter : public Printer {
 public:
@@ -83,4 +83,4 @@ private:
     std::unique_ptr<PdfSurface> surface;
 };
 
-} // namespace papyra::cups
+} // namespace papyra
