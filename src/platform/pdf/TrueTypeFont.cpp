@@ -286,6 +286,13 @@ std::string StripGlyphs(const TrueTypeFont& font, const std::array<bool, 256>& u
         if (auto it = tables.entries.find(tag); it != tables.entries.end())
             kept[tag] = r.Bytes(it->second.first, it->second.second);
     kept["glyf"] = newGlyf;
+    if (auto hhea = tables.Find("hhea"); hhea && kept.count("hmtx")) {
+        // Metrics of glyphs never drawn repeat those of .notdef, so they compress to nothing.
+        std::string& hmtx = kept["hmtx"];
+        size_t metrics = std::min<size_t>(r.U16(*hhea + 34), hmtx.size() / 4);
+        for (size_t glyph = 1; glyph < metrics && glyph < keep.size(); ++glyph)
+            if (!keep[glyph]) hmtx.replace(4 * glyph, 4, hmtx, 0, 4);
+    }
     kept["loca"] = newLoca;
     if (auto post = tables.Find("post")) {
         kept["post"] = r.Bytes(*post, 32); // version 3: the metrics without the glyph names
