@@ -1,7 +1,9 @@
 #include "platform/pdf/PdfFilePrinter.h"
 #include "platform/RuntimeError.h"
+#include "platform/pdf/FileErrors.h"
 #include "support/PdfTools.h"
 
+#include <cerrno>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -178,6 +180,15 @@ TEST_F(PdfFilePrinterTest, LandscapeDocumentHasLandscapePages) {
     EXPECT_FLOAT_EQ(printer.ScaleHeight(), (595.276f - 36) * 20);
     PrintReport(printer, "wide.prt", "wide");
     EXPECT_EQ(InfoOf(printer.LastDocumentPath(), "Page size"), "841.89 x 595.276 pts (A4)");
+}
+
+TEST(PdfFileErrors, FileSystemFailuresBecomeTheirRunTimeErrors) {
+    struct Case {
+        int error, number;
+    } cases[] = {{ENOSPC, 61}, {EDQUOT, 61},  {EACCES, 70}, {EPERM, 70},  {EROFS, 70},
+                 {ENOENT, 76}, {ENOTDIR, 76}, {EIO, 57},    {EMFILE, 57}, {ENAMETOOLONG, 57}};
+    for (const Case& c : cases)
+        EXPECT_EQ(RuntimeErrorForErrno(c.error), c.number) << c.error;
 }
 
 } // namespace

@@ -93,14 +93,42 @@ TEST_F(PdfSurfaceTest, EmbedsEachFaceThatIsDrawn) {
         size_t rows = 0;
         for (const std::string& name : c.fonts) {
             std::smatch row;
-            ASSERT_TRUE(std::regex_search(fonts, row, std::regex("\n" + name + " +(.*)\n")))
+            ASSERT_TRUE(
+                std::regex_search(fonts, row, std::regex("\n[A-Z]{6}\\+" + name + " +(.*)\n")))
                 << fonts;
             EXPECT_TRUE(
-                std::regex_search(std::string(row[1]), std::regex("TrueType +WinAnsi +yes")))
+                std::regex_search(std::string(row[1]), std::regex("TrueType +WinAnsi +yes +yes")))
                 << row[0];
             ++rows;
         }
         EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), long(rows + 2)) << fonts;
+    }
+}
+
+TEST_F(PdfSurfaceTest, EveryDrawnCharacterKeepsItsOutline) {
+    // The embedded font carries only the glyphs drawn; built-up ones (accented letters) need
+    // their parts as well. Each character on a line of its own must leave ink in its cell.
+    const std::string characters = "A\xe9\xc5\xf1\x80\x97\x8c\x9f\xfc";
+    const float size = 20, step = 600;
+    surface->SetFontSize(size);
+    for (size_t i = 0; i < characters.size(); ++i) {
+        surface->SetCurrentX(0);
+        surface->SetCurrentY(i * step);
+        surface->Print(characters.substr(i, 1), false);
+    }
+    surface->SetFontBold(true);
+    surface->SetCurrentY(characters.size() * step);
+    surface->Print("\xe9", false);
+    const int dpi = 72;
+    GreyImage page = RenderFirstPage(Finish(*surface), dpi);
+    ASSERT_GT(page.width, 0);
+    for (size_t i = 0; i <= characters.size(); ++i) {
+        int top = int(kMargin + i * step / 20), left = int(kMargin);
+        int ink = 0;
+        for (int y = top; y < top + int(size * 1.2); ++y)
+            for (int x = left; x < left + int(size); ++x)
+                ink += page.At(x, y) < 128;
+        EXPECT_GT(ink, 3) << "character " << i;
     }
 }
 

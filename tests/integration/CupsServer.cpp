@@ -56,6 +56,20 @@ std::string SystemServerBin() {
     throw std::runtime_error("no CUPS server binaries (is the cups package installed?)");
 }
 
+// cupsd and the admin tools live in sbin, which an ordinary user's PATH often leaves out.
+std::string FindTool(const std::string& name) {
+    std::string dirs = getenv("PATH") ? getenv("PATH") : "";
+    dirs += ":/usr/sbin:/usr/local/sbin:/sbin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
+        if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate.string();
+        start = end + 1;
+    }
+    return name;
+}
+
 void SetOrUnset(const char* name, bool had, const std::string& value) {
     if (had)
         setenv(name, value.c_str(), 1);
@@ -86,7 +100,8 @@ CupsServer::CupsServer() {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT, 0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        const int failed = posix_spawnp(&pid, "cupsd", &actions, nullptr, argv.data(), environ);
+        const int failed =
+            posix_spawn(&pid, FindTool("cupsd").c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (failed) {
             pid = -1;
@@ -230,7 +245,8 @@ int CupsServer::Run(std::vector<std::string> command) const {
     posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t child = -1;
-    const int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int failed = posix_spawn(&child, FindTool(command.front()).c_str(), &actions, nullptr,
+                                   argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed) return 127;
     int status = 0;

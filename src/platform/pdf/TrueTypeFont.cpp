@@ -3,10 +3,12 @@
 #include "platform/RuntimeError.h"
 #include "platform/pdf/WinAnsi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fontconfig/fontconfig.h>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -129,17 +131,6 @@ std::string ReadPostScriptName(const Reader& r, const Tables& tables) {
     return {};
 }
 
-std::string Deflate(const std::string& data) {
-    uLongf size = compressBound(data.size());
-    std::string out(size, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                  reinterpret_cast<const Bytef*>(data.data()), data.size(),
-                  Z_BEST_COMPRESSION) != Z_OK)
-        throw RuntimeError(482);
-    out.resize(size);
-    return out;
-}
-
 std::shared_ptr<TrueTypeFont> Parse(const std::string& path, std::string bytes) {
     Reader r(bytes);
     uint32_t version = r.U32(0);
@@ -193,12 +184,148 @@ std::shared_ptr<TrueTypeFont> Parse(const std::string& path, std::string bytes) 
         // Four decimals is what /Widths carries; measuring with the same figure keeps a run's
         // drawn end exactly where TextWidth put it.
         font->widths[byte] = std::round(em(advance(glyph)) * 1e4) / 1e4;
+        font->glyphs[byte] = glyph;
     }
     font->postScriptName = ReadPostScriptName(r, tables);
     if (font->postScriptName.empty()) font->postScriptName = "Font";
-    font->deflatedBytes = Deflate(bytes);
     font->fileBytes = std::move(bytes);
     return font;
+}
+
+void PutU16(std::string& out, size_t offset, uint16_t value) {
+    out[offset] = char(value >> 8);
+    out[offset + 1] = char(value);
+}
+
+void PutU32(std::string& out, size_t offset, uint32_t value) {
+    PutU16(out, offset, uint16_t(value >> 16));
+    PutU16(out, offset + 2, uint16_t(value));
+}
+
+void AppendU16(std::string& out, uint16_t value) {
+    out += char(value >> 8);
+    out += char(value);
+}
+
+void AppendU32(std::string& out, uint32_t value) {
+    AppendU16(out, uint16_t(value >> 16));
+    AppendU16(out, uint16_t(value));
+}
+
+uint32_t TableChecksum(std::string_view table) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i < table.size(); i += 4) {
+        uint32_t word = 0;
+        for (size_t k = 0; k < 4; ++k)
+            word = word << 8 | (i + k < table.size() ? uint8_t(table[i + k]) : 0);
+        sum += word;
+    }
+    return sum;
+}
+
+// The glyphs to keep: .notdef, the ones the bytes draw, and every component they are built of.
+std::vector<bool> GlyphsToKeep(const Reader& r, const TrueTypeFont& font,
+                               const std::array<bool, 256>& usedBytes, uint16_t glyphCount,
+                               const std::function<std::pair<uint32_t, uint32_t>(uint16_t)>& at) {
+    std::vector<bool> keep(glyphCount, false);
+    std::vector<uint16_t> pending = {0, font.glyphs[' ']};
+    for (int byte = 0; byte < 256; ++byte)
+        if (usedBytes[byte]) pending.push_back(font.glyphs[byte]);
+    while (!pending.empty()) {
+        uint16_t glyph = pending.back();
+        pending.pop_back();
+        if (glyph >= glyphCount || keep[glyph]) continue;
+        keep[glyph] = true;
+        auto [start, end] = at(glyph);
+        if (end <= start || r.S16(start) >= 0) continue;
+        // A composite glyph: follow its component records.
+        size_t record = start + 10;
+        for (uint16_t flags = 0x20; flags & 0x20;) {
+            flags = r.U16(record);
+            pending.push_back(r.U16(record + 2));
+            record += 4 + (flags & 0x1 ? 4 : 2);
+            record += flags & 0x8 ? 2 : flags & 0x40 ? 4 : flags & 0x80 ? 8 : 0;
+        }
+    }
+    return keep;
+}
+
+std::string StripGlyphs(const TrueTypeFont& font, const std::array<bool, 256>& usedBytes) {
+    Reader r(font.fileBytes);
+    Tables tables = ReadTableDirectory(r);
+    auto head = tables.Find("head"), loca = tables.Find("loca"), glyf = tables.Find("glyf"),
+         maxp = tables.Find("maxp");
+    if (!head || !loca || !glyf || !maxp) return font.fileBytes;
+    uint16_t glyphCount = r.U16(*maxp + 4);
+    bool longOffsets = r.S16(*head + 50) == 1;
+    auto at = [&](uint16_t glyph) -> std::pair<uint32_t, uint32_t> {
+        uint32_t start = longOffsets ? r.U32(*loca + 4 * size_t(glyph))
+                                     : 2 * uint32_t(r.U16(*loca + 2 * size_t(glyph)));
+        uint32_t end = longOffsets ? r.U32(*loca + 4 * size_t(glyph) + 4)
+                                   : 2 * uint32_t(r.U16(*loca + 2 * size_t(glyph) + 2));
+        r.Bytes(*glyf + start, end >= start ? end - start : 0);
+        return {*glyf + start, *glyf + std::max(start, end)};
+    };
+    std::vector<bool> keep = GlyphsToKeep(r, font, usedBytes, glyphCount, at);
+
+    std::string newGlyf, newLoca;
+    for (uint32_t glyph = 0; glyph <= glyphCount; ++glyph) {
+        if (longOffsets)
+            AppendU32(newLoca, uint32_t(newGlyf.size()));
+        else
+            AppendU16(newLoca, uint16_t(newGlyf.size() / 2));
+        if (glyph == glyphCount || !keep[glyph]) continue;
+        auto [start, end] = at(uint16_t(glyph));
+        newGlyf += r.Bytes(start, end - start);
+        if (newGlyf.size() % 2) newGlyf += '\0';
+    }
+
+    std::map<std::string, std::string> kept;
+    for (const char* tag :
+         {"head", "hhea", "maxp", "hmtx", "cmap", "cvt ", "fpgm", "prep", "OS/2", "name", "gasp"})
+        if (auto it = tables.entries.find(tag); it != tables.entries.end())
+            kept[tag] = r.Bytes(it->second.first, it->second.second);
+    kept["glyf"] = newGlyf;
+    if (auto hhea = tables.Find("hhea"); hhea && kept.count("hmtx")) {
+        // Metrics of glyphs never drawn repeat those of .notdef, so they compress to nothing.
+        std::string& hmtx = kept["hmtx"];
+        size_t metrics = std::min<size_t>(r.U16(*hhea + 34), hmtx.size() / 4);
+        for (size_t glyph = 1; glyph < metrics && glyph < keep.size(); ++glyph)
+            if (!keep[glyph]) hmtx.replace(4 * glyph, 4, hmtx, 0, 4);
+    }
+    kept["loca"] = newLoca;
+    if (auto post = tables.Find("post")) {
+        kept["post"] = r.Bytes(*post, 32); // version 3: the metrics without the glyph names
+        PutU32(kept["post"], 0, 0x00030000);
+    }
+    PutU32(kept["head"], 8, 0); // checkSumAdjustment, set once the file is whole
+
+    uint16_t count = uint16_t(kept.size()), power = 1, log2 = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log2;
+    }
+    std::string out;
+    AppendU32(out, 0x00010000);
+    AppendU16(out, count);
+    AppendU16(out, uint16_t(16 * power));
+    AppendU16(out, log2);
+    AppendU16(out, uint16_t(16 * count - 16 * power));
+    size_t offset = 12 + 16 * size_t(count), headOffset = 0;
+    for (const auto& [tag, data] : kept) {
+        out += tag;
+        AppendU32(out, TableChecksum(data));
+        AppendU32(out, uint32_t(offset));
+        AppendU32(out, uint32_t(data.size()));
+        if (tag == "head") headOffset = offset;
+        offset += (data.size() + 3) & ~size_t(3);
+    }
+    for (const auto& [tag, data] : kept) {
+        out += data;
+        out.append((4 - data.size() % 4) % 4, '\0');
+    }
+    PutU32(out, headOffset + 8, 0xB1B0AFBA - TableChecksum(out));
+    return out;
 }
 
 std::vector<std::string> CandidateFiles(const std::string& family, bool bold) {
@@ -248,6 +375,24 @@ std::shared_ptr<const TrueTypeFont> LoadTrueTypeFont(const std::string& path) {
     } catch (const std::out_of_range&) {
         return nullptr;
     }
+}
+
+std::string StripUnusedGlyphs(const TrueTypeFont& font, const std::array<bool, 256>& usedBytes) {
+    try {
+        return StripGlyphs(font, usedBytes);
+    } catch (const std::out_of_range&) {
+        return font.fileBytes;
+    }
+}
+
+std::string Deflate(const std::string& data, int level) {
+    uLongf size = compressBound(data.size());
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(data.data()), data.size(), level) != Z_OK)
+        throw RuntimeError(57);
+    out.resize(size);
+    return out;
 }
 
 std::shared_ptr<const TrueTypeFont> ResolveTrueTypeFont(const std::string& family, bool bold) {

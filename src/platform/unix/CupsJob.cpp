@@ -26,8 +26,8 @@ public:
         sigset_t pending;
         sigpending(&pending);
         if (!wasPending && sigismember(&pending, SIGPIPE) == 1) {
-            timespec now{};
-            sigtimedwait(&pipeOnly, nullptr, &now);
+            timespec noWait{};
+            sigtimedwait(&pipeOnly, nullptr, &noWait);
         }
         pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     }

@@ -13,7 +13,9 @@
 #include <fstream>
 #include <vector>
 
-namespace papyra::cups {
+namespace papyra {
+
+using namespace cups;
 namespace {
 
 constexpr float kPointsPerHundredthMm = 72.0f / 2540.0f;
@@ -259,4 +261,4 @@ void CupsPrinter::Submit(const std::string& pdfPath) {
     job.Finish();
 }
 
-} // namespace papyra::cups
+} // namespace papyra

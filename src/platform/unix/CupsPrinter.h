@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-namespace papyra::cups {
+namespace papyra {
 
 class CupsPrinter : public Printer {
 public:
@@ -53,7 +53,10 @@ public:
     void SetCurrentY(float y) override { Surface().SetCurrentY(y); }
     void Print(const std::string& text, bool lineEnd) override { Surface().Print(text, lineEnd); }
     void NewPage() override { Surface().NewPage(); }
-    void EndDoc() override { Surface().EndDoc(); }
+    // Nothing drawn, nothing to end: the raw path never touches the surface.
+    void EndDoc() override {
+        if (surface) surface->EndDoc();
+    }
     void SetDocumentName(const std::string& path) override;
 
     // The queue's default media keyword as published ("" when it publishes none).
@@ -80,4 +83,4 @@ private:
     std::unique_ptr<PdfSurface> surface;
 };
 
-} // namespace papyra::cups
+} // namespace papyra

@@ -7,7 +7,9 @@
 
 #include <cups/cups.h>
 
-namespace papyra::cups {
+namespace papyra {
+
+using namespace cups;
 
 CupsPrinters::CupsPrinters() : CupsPrinters([] { return std::make_unique<PdfFilePrinter>(); }) {}
 
@@ -41,4 +43,4 @@ Printer& CupsPrinters::Current() {
     return *current;
 }
 
-} // namespace papyra::cups
+} // namespace papyra

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-namespace papyra::cups {
+namespace papyra {
 
 class CupsPrinters : public Printers {
 public:
@@ -29,4 +29,4 @@ private:
     Printer* current = nullptr;
 };
 
-} // namespace papyra::cups
+} // namespace papyra

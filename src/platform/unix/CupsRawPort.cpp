@@ -4,7 +4,9 @@
 #include "platform/unix/CupsJob.h"
 #include "platform/unix/CupsPrinter.h"
 
-namespace papyra::cups {
+namespace papyra {
+
+using namespace cups;
 namespace {
 
 // Large enough that a long report goes out in few requests, small enough to stay unnoticed.
@@ -84,4 +86,4 @@ std::string CupsRawPort::QueueFor(const std::string& port) {
     return "";
 }
 
-} // namespace papyra::cups
+} // namespace papyra

@@ -12,9 +12,11 @@
 #include <memory>
 #include <string>
 
-namespace papyra::cups {
+namespace papyra {
 
+namespace cups {
 class CupsJob;
+}
 
 class CupsRawPort : public RawPort {
 public:
@@ -30,8 +32,8 @@ private:
     void Flush();
 
     Printers& printers;
-    std::unique_ptr<CupsJob> job;
+    std::unique_ptr<cups::CupsJob> job;
     std::string pending;
 };
 
-} // namespace papyra::cups
+} // namespace papyra
