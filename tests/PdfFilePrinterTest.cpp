@@ -157,6 +157,7 @@ TEST_F(PdfFilePrinterTest, UnusableFolderFailsTheFirstPrint) {
     };
     for (const Case& c : cases) {
         if (c.needsNonRoot && geteuid() == 0) continue;
+        if (c.folder == "/sys/kernel" && access(c.folder.c_str(), F_OK) != 0) continue;
         EnvVar var("PAPYRA_PDF_DIR", c.folder.c_str());
         PdfFilePrinter printer;
         printer.SetDocumentName("r.prt");

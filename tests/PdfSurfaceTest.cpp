@@ -3,9 +3,13 @@
 #include "support/PdfTools.h"
 
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace papyra;
 using namespace papyra::test;
@@ -445,6 +449,44 @@ TEST_F(PdfSurfaceTest, MissingFolderFailsTheFirstPrint) {
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number, 76);
     }
+}
+
+TEST_F(PdfSurfaceTest, FailedWriteLeavesNoDocumentAndTheNextOneWorks) {
+    // A child process whose files may not grow past 64 KiB: the document cannot be written.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int number = 0;
+        try {
+            for (int page = 0; page < 400; ++page) {
+                surface->NewPage();
+                for (int line = 0; line < 80; ++line) {
+                    surface->SetCurrentX(0);
+                    surface->SetCurrentY(line * 200.0f);
+                    surface->Print("page " + std::to_string(page) + " line " +
+                                       std::to_string(line) + std::string(line, '*'),
+                                   false);
+                }
+            }
+            surface->EndDoc();
+        } catch (const RuntimeError& e) {
+            number = e.number;
+        }
+        bool nothingLeft = folder.Names().empty() && sunk.empty();
+        // The surface starts afresh: a small document still fits.
+        surface->SetCurrentX(0);
+        surface->SetCurrentY(0);
+        surface->Print("small", false);
+        surface->EndDoc();
+        bool smallWritten = sunk.size() == 1 && TextOf(sunk[0]).find("small") != std::string::npos;
+        _exit(number == 57 && nothingLeft && smallWritten ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace

@@ -164,6 +164,7 @@ struct PdfSurface::Impl {
     bool stateChanged = true;
     float runStartX = 0, runEndX = 0, runY = 0;
     bool underlineRun = false;
+    const TrueTypeFont* runFace = nullptr;
     std::array<bool, 256>* runBytes = nullptr; // the bytes drawn in the run's font
     double runLeft = 0, runBaseline = 0;
 
@@ -258,14 +259,16 @@ struct PdfSurface::Impl {
         runY = currentY;
         underlineRun = underline;
         runBytes = &fonts[font]->usedBytes;
+        runFace = fonts[font]->font.get();
     }
+
     void EndRun() {
         if (!runOpen) return;
         content += ")Tj\n";
         runOpen = false;
         if (underlineRun && runEndX > runStartX) {
-            double thickness = face->underlineThickness * pageSize / 1000;
-            double centre = runBaseline + face->underlinePosition * pageSize / 1000;
+            double thickness = runFace->underlineThickness * pageSize / 1000;
+            double centre = runBaseline + runFace->underlinePosition * pageSize / 1000;
             AppendNumber(underlines, runLeft);
             underlines += ' ';
             AppendNumber(underlines, centre - thickness / 2);
@@ -296,16 +299,16 @@ struct PdfSurface::Impl {
 
     void BeginDocument() {
         if (fd >= 0) return;
+        if (!zlibReady) {
+            if (deflateInit(&zlib, kContentLevel) != Z_OK) throw RuntimeError(57);
+            zlibReady = true;
+        }
         std::string path = tempFolder + "/.papyra-XXXXXX.pdf.part";
         int file = mkstemps(path.data(), 9);
         if (file < 0) ThrowFileError(errno);
         fd = file;
         tempPath = path;
         if (fchmod(fd, FileCreationMode()) != 0) Fail(errno);
-        if (!zlibReady) {
-            if (deflateInit(&zlib, kContentLevel) != Z_OK) throw RuntimeError(57);
-            zlibReady = true;
-        }
         out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
         flushed = 0;
         offsets.assign(kFirstFree, 0);
@@ -360,7 +363,7 @@ struct PdfSurface::Impl {
         zlib.avail_in = unsigned(data.size());
         zlib.next_out = reinterpret_cast<Bytef*>(deflated.data());
         zlib.avail_out = unsigned(deflated.size());
-        if (deflate(&zlib, Z_FINISH) != Z_STREAM_END) throw RuntimeError(57);
+        if (deflate(&zlib, Z_FINISH) != Z_STREAM_END) Fail(EIO);
         deflated.resize(zlib.total_out);
     }
 
