@@ -104,6 +104,7 @@ Form1::Form1(Program& program, QWidget* parent)
     vScroll1->setSingleStep(1);
     vScroll1->setPageStep(1);
     vScroll1->setValue(0);
+    vScroll1->setFocusPolicy(Qt::StrongFocus); // a tab stop, like every other control here
     text1 = Make<QLineEdit>(frame5, "Text1", 1200, 360, 495, 285, dpi);
     text1->setText("0");
     text1->setToolTip("Adjust Scaling Percentage by clicking buttons to the right");

@@ -47,7 +47,6 @@ void QtForms::ShowSetupWindowModal() {
     ModalLoop loop;
     QObject::connect(form1.get(), &Form1::Unloaded, [&loop] { loop.Quit(); });
     form1->show();
-    form1->raise();
     form1->activateWindow();
     loop.Exec();
 }
