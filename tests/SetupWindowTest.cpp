@@ -4,7 +4,7 @@
 
 #include "printer/SetupPrinter.h"
 #include "startup/Main.h"
-#include "ui/Twips.h"
+#include "ui/Design.h"
 
 #include <gmock/gmock.h>
 
