@@ -476,3 +476,21 @@ TEST(SetupWindowModal, UnusablePortLeadsThroughTheSetupWindowBackIntoTheJob) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SetupWindowModal, ShowingItAgainWhileOnScreenIsError400) {
+    WindowWorld w;
+    int number = 0;
+    EXPECT_FALSE(RunSetupWindow(w.forms, [&](Form1& window) {
+        try {
+            w.forms.ShowSetupWindowModal();
+        } catch (const RuntimeError& e) {
+            number = e.number;
+        }
+        window.close();
+    }));
+    EXPECT_EQ(number, 400);
+}
+
+} // namespace
