@@ -494,3 +494,16 @@ TEST(SetupWindowModal, ShowingItAgainWhileOnScreenIsError400) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SetupWindowModal, APrinterThatCannotBeListedEndsWithTheReport) {
+    WindowWorld w;
+    w.Printer(1).failing = {"DeviceName"};
+    EXPECT_THROW(w.forms.ShowSetupWindowModal(), ProgramEnd);
+    ASSERT_EQ(w.world.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(w.world.dialogs.boxes[0].text, "Run-time error '482':\n\nPrinter error");
+    EXPECT_EQ(w.forms.SetupWindow(), nullptr) << "not kept half loaded";
+}
+
+} // namespace
