@@ -3,8 +3,8 @@
 #include "WindowTestSupport.h"
 
 #include "startup/Main.h"
+#include "ui/Design.h"
 #include "ui/Form2.h"
-#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -4,7 +4,7 @@
 
 #include "printer/SetupPrinter.h"
 #include "startup/Main.h"
-#include "ui/Twips.h"
+#include "ui/Design.h"
 
 #include <gmock/gmock.h>
 
@@ -473,6 +473,37 @@ TEST(SetupWindowModal, UnusablePortLeadsThroughTheSetupWindowBackIntoTheJob) {
     EXPECT_NE(w.world.rawPort.bytes.find("line one\r\n"), std::string::npos);
     EXPECT_EQ(w.forms.SetupWindow(), nullptr);
     EXPECT_EQ(PendingProgramEnd(), std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SetupWindowModal, ShowingItAgainWhileOnScreenIsError400) {
+    WindowWorld w;
+    int number = 0;
+    EXPECT_FALSE(RunSetupWindow(w.forms, [&](Form1& window) {
+        try {
+            w.forms.ShowSetupWindowModal();
+        } catch (const RuntimeError& e) {
+            number = e.number;
+        }
+        window.close();
+    }));
+    EXPECT_EQ(number, 400);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SetupWindowModal, APrinterThatCannotBeListedEndsWithTheReport) {
+    WindowWorld w;
+    w.Printer(1).failing = {"DeviceName"};
+    EXPECT_THROW(w.forms.ShowSetupWindowModal(), ProgramEnd);
+    ASSERT_EQ(w.world.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(w.world.dialogs.boxes[0].text, "Run-time error '482':\n\nPrinter error");
+    EXPECT_EQ(w.forms.SetupWindow(), nullptr) << "not kept half loaded";
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "printing/TestPages.h"
 #include "profile/FileIO.h"
 #include "profile/SettingsNames.h"
-#include "ui/Twips.h"
+#include "ui/Design.h"
 #include "ui/WindowHandler.h"
 
 #include <QButtonGroup>
@@ -72,6 +72,7 @@ Form1::Form1(Program& program, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Harvex Printer Setup");
     setWindowModality(Qt::ApplicationModal);
+    setFont(DialogFont(8.25)); // every control without a font of its own
     const int dpi = logicalDpiX();
     setFixedSize(TwipsToPixels(8100, dpi), TwipsToPixels(4110, dpi));
     move(TwipsToPixels(1740, dpi), TwipsToPixels(2475, dpi));
@@ -146,9 +147,16 @@ Form1::Form1(Program& program, QWidget* parent)
 
     label7 = MakeLabel(this, "Label7", "You must save printer settings before running Harvex.", 150,
                        3150, 3795, 735, dpi);
-    label7->setFont(Font("MS Sans Serif", 8.25, true, QFont::SansSerif));
+    label7->setFont(DialogFont(8.25, true));
     Paint(label7, Red);
     label7->hide();
+
+    // Frames are opaque: the one on top hides the other. Labels are painted on their container,
+    // below every control that overlaps them.
+    for (QGroupBox* frame : {frame1, frame5, frame6})
+        frame->setAutoFillBackground(true);
+    for (QLabel* label : findChildren<QLabel*>())
+        label->lower();
 
     QWidget* order[] = {combo1, command1, command2, command3, vScroll1,
                         text1,  option9,  option10, option1,  option2};

@@ -2,7 +2,7 @@
 
 #include "platform/qt/QtText.h"
 #include "printing/PrintReportFile.h"
-#include "ui/Twips.h"
+#include "ui/Design.h"
 #include "ui/WindowHandler.h"
 
 #include <QCloseEvent>
@@ -17,6 +17,7 @@ Form2::Form2(Program& program, QWidget* parent)
       program(program) {
     setObjectName("Form2");
     setWindowTitle(QString());
+    setFont(DialogFont(8.25));
     const int dpi = logicalDpiX();
     setFixedSize(TwipsToPixels(5985, dpi), TwipsToPixels(2490, dpi));
     move(TwipsToPixels(5085, dpi), TwipsToPixels(3975, dpi));

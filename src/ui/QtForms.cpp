@@ -36,8 +36,9 @@ void QtForms::ShowSetupWindowModal() {
     if (form1 && form1->isVisible())
         throw RuntimeError(400, "Form already displayed; can't show modally");
     if (!form1) {
-        form1 = std::make_unique<Form1>(attached);
+        auto loaded = std::make_unique<Form1>(attached);
         RethrowPendingEnd(); // loading it failed and ended the program
+        form1 = std::move(loaded);
     }
 
     struct Unload {

@@ -32,9 +32,9 @@ std::string FindOnPath(const std::string& name) {
     size_t start = 0;
     for (;;) {
         const size_t colon = folders.find(':', start);
-        std::string folder = folders.substr(start, colon - start);
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + "/" + name;
+        const std::string folder = folders.substr(start, colon - start);
+        // An empty entry is the working folder, as the shell reads PATH.
+        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
         struct stat st;
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             access(candidate.c_str(), X_OK) == 0)
