@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
     for (long page = 1; page <= pages; ++page) {
         std::string text;
         auto line = [&](const std::string& content) { text += content + "\r\n"; };
-        line("\x0E" "TILLWREN LEDGER\x14" + std::string(columns - 32, ' ') + "Page " +
-             std::to_string(page));
+        line("\x0E"
+             "TILLWREN LEDGER\x14" +
+             std::string(columns - 32, ' ') + "Page " + std::to_string(page));
         line("\x1BG" + Pad("Date       Ref     Account                       Description", 74) +
              "      Debit       Credit     Balance\x1BH");
         line(rule);

@@ -1,6 +1,6 @@
 // Builds the platform, runs Main, and lives on in the event loop while a window is open.
-#include "platform/SystemPlatform.h"
 #include "startup/Main.h"
+#include "platform/SystemPlatform.h"
 #include "ui/QtForms.h"
 #include "ui/WindowHandler.h"
 

@@ -75,7 +75,8 @@ public:
     virtual Printer& Item(int index) = 0;
     // Makes Item(index) the current printer; run-time error 9 when absent.
     virtual void SetCurrent(int index) = 0;
-    // Run-time error 482 when no printer has been made current yet.
+    // Before any SetCurrent, the system's default printer (the first when none is the default);
+    // run-time error 482 when there is no printer at all.
     virtual Printer& Current() = 0;
 };
 

@@ -65,16 +65,22 @@ pid_t PapyraProcess::Start(const std::vector<std::string>& words, const std::str
         "PAPYRA_DRIVE_C=" + root + "/drive_c",
         "CUPS_SERVER=" + cupsServer,
     };
-    for (const auto& [name, value] : extraEnvironment) environment.push_back(name + "=" + value);
+    for (const auto& [name, value] : extraEnvironment) {
+        std::erase_if(environment,
+                      [&](const std::string& entry) { return entry.rfind(name + "=", 0) == 0; });
+        environment.push_back(name + "=" + value);
+    }
     std::vector<char*> envp;
-    for (auto& entry : environment) envp.push_back(entry.data());
+    for (auto& entry : environment)
+        envp.push_back(entry.data());
     envp.push_back(nullptr);
 
     std::string program = ProgramFolder() + "/papyra";
     std::vector<std::string> argStrings = {program};
     argStrings.insert(argStrings.end(), words.begin(), words.end());
     std::vector<char*> argv;
-    for (auto& arg : argStrings) argv.push_back(arg.data());
+    for (auto& arg : argStrings)
+        argv.push_back(arg.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -84,8 +90,8 @@ pid_t PapyraProcess::Start(const std::vector<std::string>& words, const std::str
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
-    const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(),
-                                   envp.data());
+    const int failed =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed) throw std::runtime_error("cannot start papyra");
     return pid;
@@ -119,7 +125,8 @@ Outcome PapyraProcess::Run(const std::vector<std::string>& words,
 
 std::vector<std::string> PapyraProcess::Pdfs() const {
     std::vector<std::string> pdfs;
-    for (const auto& entry : fs::directory_iterator(PdfFolder())) pdfs.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(PdfFolder()))
+        pdfs.push_back(entry.path());
     std::sort(pdfs.begin(), pdfs.end());
     return pdfs;
 }
@@ -128,7 +135,8 @@ std::string Shell(const std::string& command) {
     std::string output;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[65536];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
         pclose(pipe);
     }
     return output;

@@ -21,6 +21,7 @@ CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn) {
         // An lpoptions instance is the same queue under another name with other options; the
         // program names a printer by its queue, so each queue appears once.
         if (dest.instance) continue;
+        if (dest.is_default) defaultIndex = static_cast<int>(printers.size());
         printers.push_back(
             std::make_unique<CupsPrinter>(dest.name, DestOption(&dest, "printer-make-and-model"),
                                           DestOption(&dest, "device-uri")));
@@ -39,6 +40,9 @@ void CupsPrinters::SetCurrent(int index) {
 }
 
 Printer& CupsPrinters::Current() {
+    // Until a printer is chosen the program's printer is the system's default one, as a new
+    // process's printer object is.
+    if (!current && !printers.empty()) current = &Item(defaultIndex);
     if (!current) throw RuntimeError(482);
     return *current;
 }

@@ -27,6 +27,7 @@ public:
 private:
     std::vector<std::unique_ptr<Printer>> printers;
     Printer* current = nullptr;
+    int defaultIndex = 0;
 };
 
 } // namespace papyra

@@ -47,6 +47,8 @@ SystemPlatform::SystemPlatform(std::vector<std::string> args)
 
 SystemPlatform::~SystemPlatform() = default;
 
-Platform& SystemPlatform::platform() { return services->platform; }
+Platform& SystemPlatform::platform() {
+    return services->platform;
+}
 
 } // namespace papyra

@@ -34,7 +34,8 @@ std::string FindOnPath(const std::string& name) {
         const size_t colon = folders.find(':', start);
         const std::string folder = folders.substr(start, colon - start);
         // An empty entry is the working folder, as the shell reads PATH.
-        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        std::string candidate = folder.empty() ? "." : folder;
+        candidate.append("/").append(name);
         struct stat st;
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             access(candidate.c_str(), X_OK) == 0)
