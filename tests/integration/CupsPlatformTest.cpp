@@ -1,5 +1,6 @@
 // The CUPS printers, their capability codes, drawn and raw jobs, against a private cupsd.
 #include "integration/CupsServer.h"
+#include "integration/PapyraProcess.h"
 #include "platform/RuntimeError.h"
 #include "platform/unix/CupsPrinter.h"
 #include "platform/unix/CupsPrinters.h"
@@ -19,6 +20,7 @@
 
 using namespace papyra;
 using papyra::testing::CupsServer;
+using papyra::testing::Shell;
 namespace fs = std::filesystem;
 
 namespace {
@@ -62,17 +64,6 @@ int IndexOf(Printers& printers, const std::string& name) {
     return -1;
 }
 
-std::string Command(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, n);
-        pclose(pipe);
-    }
-    return output;
-}
-
 // A word's box on the sheet as a viewer shows it (page rotation applied), in points from the
 // top-left corner.
 struct Box {
@@ -82,7 +73,7 @@ struct Box {
 };
 
 Box WordBox(const std::string& pdfPath, const std::string& word) {
-    const std::string boxes = Command("pdftotext -bbox " + pdfPath + " -");
+    const std::string boxes = Shell("pdftotext -bbox " + pdfPath + " -");
     std::smatch found;
     if (!std::regex_search(boxes, found,
                            std::regex("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
@@ -337,8 +328,8 @@ TEST_F(CupsPlatform, DrawnJobReachesTheQueueAsPdfWithItsNameAndLeavesNoFiles) {
     // Neither the page file nor the fetched PPD stays behind.
     EXPECT_TRUE(fs::is_empty(scratch));
     const std::string path = SavedCapture(pdf, "papyra-drawn.pdf");
-    EXPECT_NE(Command("pdftotext " + path + " -").find("Quarterly totals 1234"), std::string::npos);
-    EXPECT_NE(Command("pdfinfo " + path).find("Pages:           2"), std::string::npos);
+    EXPECT_NE(Shell("pdftotext " + path + " -").find("Quarterly totals 1234"), std::string::npos);
+    EXPECT_NE(Shell("pdfinfo " + path).find("Pages:           2"), std::string::npos);
     // Upright at the top-left of the sheet: not turned, not turned twice.
     const Box box = WordBox(path, "Quarterly");
     EXPECT_GT(box.Width(), box.Height());

@@ -1,6 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
 #include "platform/Printer.h"
+#include "platform/qt/QtText.h"
 #include "platform/unix/AnsiText.h"
 
 #include <QGuiApplication>
@@ -12,12 +13,6 @@
 #include <cstdio>
 
 namespace papyra {
-
-namespace {
-QString FromAnsi(const std::string& text) {
-    return QString::fromStdString(AnsiToUtf8(text));
-}
-} // namespace
 
 bool QtDialogs::Headless() {
     return QGuiApplication::platformName() == QLatin1String("offscreen") ||
