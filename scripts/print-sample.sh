@@ -10,12 +10,12 @@ export PAPYRA_PDF_DIR=$out
 # No printer configured for this user: a registry naming "Papyra PDF" picks it from the CUPS
 # queues, whatever the machine has.
 reg=$(mktemp)
-trap 'rm -f "$reg"' EXIT
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\r\n"DeviceName"="Papyra PDF"\r\n' >"$reg"
-before=$(ls "$out" 2>/dev/null | wc -l)
+stamp=$(mktemp)
+trap 'rm -f "$reg" "$stamp"' EXIT
 PAPYRA_HKCU=$reg build/papyra "$PWD/samples/ledger.prt" x P
-pdf=$(ls -t "$out"/ledger*.pdf 2>/dev/null | head -n 1)
-if [ -z "$pdf" ] || [ "$(ls "$out" | wc -l)" -le "$before" ]; then
+pdf=$(find "$out" -maxdepth 1 -name 'ledger*.pdf' -newer "$stamp" 2>/dev/null | head -n 1)
+if [ -z "$pdf" ]; then
   echo "papyra printed nothing into $out" >&2
   exit 1
 fi
