@@ -1,6 +1,8 @@
 // The review window of SETUP on a real X server: the message boxes its buttons open must reach the
 // screen painted, not as an empty frame. What is checked is what the server shows on the root
-// window, the pixels a user would see.
+// window, the pixels a user would see. (Not `xwd -root`: it reads windows that share a colormap
+// other than the default one region by region, and a top-level window lying wholly inside another
+// of the same program, as these boxes do, comes out black in its dump while the screen is fine.)
 #include "integration/PapyraProcess.h"
 #include "integration/Xvfb.h"
 
