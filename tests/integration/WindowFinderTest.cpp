@@ -2,64 +2,20 @@
 #include "platform/unix/XcbWindowFinder.h"
 
 #include "ScratchFolder.h"
+#include "integration/Xvfb.h"
 
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstring>
-#include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-
-extern char** environ;
 
 using namespace papyra;
 using namespace papyra::test;
+using papyra::testing::OnPath;
+using papyra::testing::Xvfb;
 
 namespace {
-
-bool OnPath(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// An Xvfb on the first display number nobody uses, stopped with the test.
-class Xvfb {
-public:
-    Xvfb() {
-        for (int number = 71; number < 200; ++number) {
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
-            display = ":" + std::to_string(number);
-            std::string args[] = {"Xvfb",        display,     "-screen", "0",
-                                  "1024x768x24", "-nolisten", "tcp"};
-            char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
-                            args[4].data(), args[5].data(), args[6].data(), nullptr};
-            if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv, environ) != 0) return;
-            for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (std::filesystem::exists(socket)) return;
-            Stop(); // lost a race for the number: try the next one
-        }
-    }
-    ~Xvfb() { Stop(); }
-    bool Running() const { return pid > 0; }
-
-    std::string display;
-
-private:
-    void Stop() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    pid_t pid = -1;
-};
 
 // Windows the test owns on that display.
 class Client {
