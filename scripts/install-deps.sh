@@ -9,7 +9,7 @@ packages=(
   # run: fontconfig maps "Courier New" to Liberation Mono, which has its metrics
   fonts-liberation2 fontconfig
   # test: an isolated cupsd with its filters, PDF checks, an X server for window tests
-  cups cups-client cups-bsd cups-filters poppler-utils xvfb x11-utils
+  cups cups-client cups-bsd cups-filters poppler-utils xvfb x11-utils xdotool
   # benchmark peers
   enscript ghostscript
 )
