@@ -15,6 +15,7 @@ const int Channel = 1;
 const char FormFeed = '\x0C';
 const char AnsiDash = '\x97';    // em dash of the ANSI code page
 const char PrinterDash = '\xC4'; // horizontal line of the printer's graphics table
+const size_t RawBlockSize = 64 * 1024;
 
 // 10 cpi, graphics character table; then 15 cpi at 8 lpi on an 88-line form (portrait) or
 // condensed at 6 lpi on a 66-line form (landscape): both an 11-inch form.
@@ -47,20 +48,29 @@ void PrintRaw(Program& program, const std::string& path) {
     port.Open(platform.printers.Current().Port());
     port.Write(RawSetUp);
     port.Write(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
+    // Lines go to the port in large blocks: a string and a call per line cost more than the
+    // bytes themselves, and the port sends a large block without copying it again.
+    std::string block;
+    block.reserve(RawBlockSize + 2 * 1024);
     size_t begin = 0;
     for (size_t end : ends) {
         platform.process.DoEvents();
-        std::string_view line(text.data() + begin, end - begin);
-        if (line.size() == 1 && line[0] == FormFeed) {
-            port.Write(std::string(1, FormFeed));
+        char* first = text.data() + begin;
+        const size_t length = end - begin;
+        if (length == 1 && *first == FormFeed) {
+            block += FormFeed;
         } else {
-            char* first = text.data() + begin;
-            std::replace(first, first + line.size(), AnsiDash, PrinterDash);
-            port.Write(std::string(line));
-            port.Write("\r\n");
+            std::replace(first, first + length, AnsiDash, PrinterDash);
+            block.append(first, length);
+            block += "\r\n";
+        }
+        if (block.size() >= RawBlockSize) {
+            port.Write(block);
+            block.clear();
         }
         begin = end;
     }
+    if (!block.empty()) port.Write(block);
     port.Write(RawClosing);
     port.Close();
 }
