@@ -2,6 +2,7 @@
 // count, em-dash rules, emphasis codes, and a form-feed line after every full page.
 //
 // usage: gen PAGES P|L OUTPUT [SEED]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -77,7 +78,12 @@ int main(int argc, char** argv) {
             line(entry.substr(0, columns));
         }
         line(rule);
-        line("\x1BG" + Pad("Carried forward", columns - 12) + Amount(balance) + "\x1BH");
+        // A balance past 12 columns takes room from the label, never from the page width.
+        const std::string carried = Amount(balance);
+        line("\x1BG" +
+             (Pad("Carried forward", columns - std::min(carried.size(), columns)) + carried)
+                 .substr(0, columns) +
+             "\x1BH");
         line("\x0C");
         std::fwrite(text.data(), 1, text.size(), out);
     }

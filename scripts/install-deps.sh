@@ -10,8 +10,8 @@ packages=(
   fonts-liberation2 fontconfig
   # test: an isolated cupsd with its filters, PDF checks, an X server for window tests
   cups cups-client cups-bsd cups-filters poppler-utils xvfb x11-utils xdotool
-  # benchmark peers
-  enscript ghostscript
+  # benchmark peers, and GNU time for their peak memory
+  enscript ghostscript time
 )
 missing=()
 for p in "${packages[@]}"; do

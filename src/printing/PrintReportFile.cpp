@@ -15,6 +15,8 @@ const int Channel = 1;
 const char FormFeed = '\x0C';
 const char AnsiDash = '\x97';    // em dash of the ANSI code page
 const char PrinterDash = '\xC4'; // horizontal line of the printer's graphics table
+const size_t RawBlockSize = 16 * 1024;
+const size_t RawHoldBlockSize = 8 * 1024 * 1024;
 
 // 10 cpi, graphics character table; then 15 cpi at 8 lpi on an 88-line form (portrait) or
 // condensed at 6 lpi on a 66-line form (landscape): both an 11-inch form.
@@ -32,14 +34,26 @@ const std::string RawClosing = "\x12\x1BP\x1B"
 void PrintRaw(Program& program, const std::string& path) {
     Platform& platform = program.platform;
     // The whole file is read before the port opens, so the printer is held only while bytes
-    // flow. Lines live end to end in one buffer: a per-line string would cost more than the
-    // text itself on short lines.
-    std::string text;
-    std::vector<size_t> ends;
+    // flow. Lines live end to end in large blocks that never move: one growing buffer would copy
+    // a long report over and over and touch twice its size, and a per-line string would cost
+    // more than the text itself on short lines.
+    struct Line {
+        char* first;
+        size_t length;
+    };
+    std::vector<std::string> blocks;
+    std::vector<Line> lines;
     platform.files.Open(path, TextFiles::Mode::Input, Channel);
     while (!platform.files.Eof(Channel)) {
-        text += platform.files.LineInput(Channel);
-        ends.push_back(text.size());
+        const std::string line = platform.files.LineInput(Channel);
+        if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < line.size()) {
+            blocks.emplace_back();
+            blocks.back().reserve(std::max(RawHoldBlockSize, line.size()));
+        }
+        std::string& block = blocks.back();
+        const size_t at = block.size();
+        block += line; // within the capacity: the block stays where it is
+        lines.push_back({block.data() + at, line.size()});
     }
     platform.files.Close(Channel);
 
@@ -47,20 +61,28 @@ void PrintRaw(Program& program, const std::string& path) {
     port.Open(platform.printers.Current().Port());
     port.Write(RawSetUp);
     port.Write(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
-    size_t begin = 0;
-    for (size_t end : ends) {
+    // Lines go to the port in blocks: a string and a call per line cost more than the bytes
+    // themselves. The port gathers blocks into its own larger requests; handing it blocks of its
+    // request size and more sent the same bytes no faster.
+    std::string block;
+    block.reserve(RawBlockSize + 2 * 1024);
+    for (const Line& line : lines) {
         platform.process.DoEvents();
-        std::string_view line(text.data() + begin, end - begin);
-        if (line.size() == 1 && line[0] == FormFeed) {
-            port.Write(std::string(1, FormFeed));
+        char* first = line.first;
+        const size_t length = line.length;
+        if (length == 1 && *first == FormFeed) {
+            block += FormFeed;
         } else {
-            char* first = text.data() + begin;
-            std::replace(first, first + line.size(), AnsiDash, PrinterDash);
-            port.Write(std::string(line));
-            port.Write("\r\n");
+            std::replace(first, first + length, AnsiDash, PrinterDash);
+            block.append(first, length);
+            block += "\r\n";
         }
-        begin = end;
+        if (block.size() >= RawBlockSize) {
+            port.Write(block);
+            block.clear();
+        }
     }
+    if (!block.empty()) port.Write(block);
     port.Write(RawClosing);
     port.Close();
 }
