@@ -29,8 +29,8 @@ namespace papyra {
 
 namespace {
 
-// Level 1 deflates a page of report text to within a few per cent of level 6 at a third of the
-// time; page content is the bulk of a long report's writing time.
+// Page content is the bulk of a long report's writing time. Measured on 10000 report pages,
+// level 1 makes the PDF about 11% larger than level 6 and writes it in about half the time.
 constexpr int kContentLevel = 1;
 constexpr size_t kWriteChunk = 1 << 20;
 constexpr float kMaxFontSize = 2160; // the largest size a Windows printer font takes
