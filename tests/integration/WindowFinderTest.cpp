@@ -22,120 +22,97 @@ using namespace papyra::test;
 
 namespace {
 
-bool OnPath(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // An Xvfb on the first display number nobody uses, stopped with the test.
 class Xvfb {
 public:
     Xvfb() {
-        for (int number = 71; number < 200; ++number) {
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        for (int number = 71; number < 200 && pid <= 0; ++number) {
             const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
+            if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+                std::filesystem::exists(socket))
+                continue;
             display = ":" + std::to_string(number);
             std::string args[] = {"Xvfb",        display,     "-screen", "0",
                                   "1024x768x24", "-nolisten", "tcp"};
-            char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
-                            args[4].data(), args[5].data(), args[6].data(), nullptr};
-            if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv, environ) != 0) return;
+            std::vector<char*> argv;
+            for (std::string& arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
+                pid = -1;
+                return;
+            }
             for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (std::filesystem::exists(socket)) return;
-            Stop(); // lost a race for the number: try the next one
+            if (!std::filesystem::exists(socket)) Stop(); // lost a race for the number
         }
     }
     ~Xvfb() { Stop(); }
-    bool Running() const { return pid > 0; }
-
-    std::string display;
-
-private:
     void Stop() {
         if (pid <= 0) return;
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
         pid = -1;
     }
+
     pid_t pid = -1;
+    std::string display;
 };
 
 // Windows the test owns on that display.
 class Client {
 public:
-    explicit Client(const std::string& display)
-        : connection(xcb_connect(display.c_str(), nullptr)) {
-        screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    }
-    ~Client() { xcb_disconnect(connection); }
+    explicit Client(const std::string& display) : c(xcb_connect(display.c_str(), nullptr)) {}
+    ~Client() { xcb_disconnect(c); }
 
-    xcb_window_t Window(xcb_window_t parent = 0) {
-        const xcb_window_t window = xcb_generate_id(connection);
-        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, parent ? parent : screen->root,
-                          0, 0, 100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0,
+    xcb_window_t Window(xcb_window_t parent = 0, const char* property = nullptr,
+                        const char* type = nullptr, const std::string& name = "") {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, parent ? parent : screen->root, 0, 0,
+                          100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0,
                           nullptr);
+        if (property)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(property), Atom(type), 8,
+                                uint32_t(name.size()), name.data());
         return window;
     }
-    void Name(xcb_window_t window, const char* property, const char* type,
-              const std::string& bytes) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, Atom(property), Atom(type),
-                            8, static_cast<uint32_t>(bytes.size()), bytes.data());
-    }
-    void Destroy(xcb_window_t window) { xcb_destroy_window(connection, window); }
+    void Destroy(xcb_window_t window) { xcb_destroy_window(c, window); }
     // Everything sent so far has reached the server.
-    void Sync() {
-        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    }
+    void Sync() { free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
 
 private:
     xcb_atom_t Atom(const char* name) {
-        auto* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
-            nullptr);
+        auto* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
         const xcb_atom_t atom = reply->atom;
         free(reply);
         return atom;
     }
-    xcb_connection_t* connection;
-    xcb_screen_t* screen;
+    xcb_connection_t* c;
 };
 
 TEST(XcbWindowFinder, FindsATopLevelWindowByItsExactTitle) {
-    if (!OnPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
     Xvfb server;
-    ASSERT_TRUE(server.Running());
+    ASSERT_GT(server.pid, 0);
     ScopedEnv display("DISPLAY", server.display.c_str());
     XcbWindowFinder finder;
     EXPECT_FALSE(finder.TopLevelWindowExists("Harvex")) << "nothing open yet";
 
     Client client(server.display);
-    const xcb_window_t harvex = client.Window();
-    client.Name(harvex, "WM_NAME", "STRING", "Harvex");
-    const xcb_window_t utf8 = client.Window();
-    client.Name(utf8, "_NET_WM_NAME", "UTF8_STRING", "Caf\xC3\xA9 \xE2\x82\xAC");
-    const xcb_window_t latin1 = client.Window();
-    client.Name(latin1, "WM_NAME", "STRING", "Gr\xFC\xDF");
+    const xcb_window_t harvex = client.Window(0, "WM_NAME", "STRING", "Harvex");
+    client.Window(0, "_NET_WM_NAME", "UTF8_STRING", "Caf\xC3\xA9 \xE2\x82\xAC");
+    client.Window(0, "WM_NAME", "STRING", "Gr\xFC\xDF");
     // A window manager's frame holds the client one level down.
-    const xcb_window_t frame = client.Window();
-    const xcb_window_t framed = client.Window(frame);
-    client.Name(framed, "_NET_WM_NAME", "UTF8_STRING", "Framed");
+    client.Window(client.Window(), "_NET_WM_NAME", "UTF8_STRING", "Framed");
     client.Sync();
-
-    struct Case {
-        const char* title; // ANSI
-        bool found;
-    };
-    for (Case c : {Case{"Harvex", true},
-                   {"Harvex ", false},
-                   {"harvex", false},
-                   {"Harve", false},
-                   {"", false},
-                   {"Caf\xE9 \x80", true},
-                   {"Gr\xFC\xDF", true},
-                   {"Framed", true}}) {
-        EXPECT_EQ(finder.TopLevelWindowExists(c.title), c.found) << c.title;
-    }
+    const std::pair<const char*, bool> cases[] = {
+        // ANSI titles
+        {"Harvex", true}, {"Harvex ", false},     {"harvex", false},    {"Harve", false},
+        {"", false},      {"Caf\xE9 \x80", true}, {"Gr\xFC\xDF", true}, {"Framed", true}};
+    for (auto [title, found] : cases)
+        EXPECT_EQ(finder.TopLevelWindowExists(title), found) << title;
 
     client.Destroy(harvex);
     client.Sync();
@@ -143,12 +120,10 @@ TEST(XcbWindowFinder, FindsATopLevelWindowByItsExactTitle) {
 }
 
 TEST(XcbWindowFinder, NoDisplayMeansNoWindow) {
-    {
-        ScopedEnv none("DISPLAY", nullptr);
+    for (const char* display : {static_cast<const char*>(nullptr), ":249"}) {
+        ScopedEnv env("DISPLAY", display);
         EXPECT_FALSE(XcbWindowFinder().TopLevelWindowExists("Harvex"));
     }
-    ScopedEnv unreachable("DISPLAY", ":249");
-    EXPECT_FALSE(XcbWindowFinder().TopLevelWindowExists("Harvex"));
 }
 
 } // namespace
