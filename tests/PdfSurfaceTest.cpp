@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "support/PdfTools.h"
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>

@@ -100,7 +100,9 @@ TEST_F(SetupWindow, LooksAsDesigned) {
         EXPECT_EQ(control->geometry(),
                   QRect(TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi),
                         TwipsToPixels(row.width, dpi), TwipsToPixels(row.height, dpi)));
-        if (*row.caption) EXPECT_EQ(Caption(control), row.caption);
+        if (*row.caption) {
+            EXPECT_EQ(Caption(control), row.caption);
+        }
         EXPECT_EQ(control->toolTip(), row.toolTip);
     }
 
@@ -115,11 +117,14 @@ TEST_F(SetupWindow, LooksAsDesigned) {
                           Look{"Label6", "Courier New", 8.25, false, {}},
                           Look{"Label7", "", 8.25, true, QColor(255, 0, 0)}}) {
         auto* label = Find<QLabel>(window, l.name);
-        if (!l.family.isEmpty()) EXPECT_EQ(label->font().family(), l.family) << l.name;
+        if (!l.family.isEmpty()) {
+            EXPECT_EQ(label->font().family(), l.family) << l.name;
+        }
         EXPECT_EQ(label->font().pointSizeF(), l.size) << l.name;
         EXPECT_EQ(label->font().bold(), l.bold) << l.name;
-        if (l.text.isValid())
+        if (l.text.isValid()) {
             EXPECT_EQ(label->palette().color(QPalette::WindowText), l.text) << l.name;
+        }
     }
     auto* banner = Find<QLabel>(window, "Label1");
     EXPECT_EQ(banner->palette().color(QPalette::Window), QColor(0, 0, 255));
