@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -38,7 +39,15 @@ public:
             for (std::string& arg : args)
                 argv.push_back(arg.data());
             argv.push_back(nullptr);
-            if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
+            // Its output goes nowhere: a server left behind by a crashed test must not hold
+            // the test runner's pipes open.
+            posix_spawn_file_actions_t quiet;
+            posix_spawn_file_actions_init(&quiet);
+            for (int fd : {1, 2})
+                posix_spawn_file_actions_addopen(&quiet, fd, "/dev/null", O_WRONLY, 0);
+            const int spawned = posix_spawnp(&pid, "Xvfb", &quiet, nullptr, argv.data(), environ);
+            posix_spawn_file_actions_destroy(&quiet);
+            if (spawned != 0) {
                 pid = -1;
                 return;
             }
