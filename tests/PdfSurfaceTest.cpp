@@ -1,8 +1,9 @@
 #include "platform/pdf/PdfSurface.h"
+#include "ScratchFolder.h"
 #include "platform/RuntimeError.h"
 #include "support/PdfTools.h"
 
-#include <cmath>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -18,157 +19,140 @@ namespace {
 
 constexpr float kMargin = 18; // points, every side of the default geometry
 
+// Draws the text the way the print engine does: one character per call.
+void PrintEach(PdfSurface& s, const std::string& text) {
+    for (char c : text)
+        s.Print(std::string(1, c), false);
+}
+
+void MoveTo(PdfSurface& s, float x, float y) {
+    s.SetCurrentX(x);
+    s.SetCurrentY(y);
+}
+
+// The longest unbroken dark stretch of any pixel row from top to bottom.
+int LongestDarkRun(const GreyImage& page, int top, int bottom) {
+    int longest = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0, run = 0; x < page.width; ++x)
+            longest = std::max(longest, run = page.At(x, y) < 128 ? run + 1 : 0);
+    return longest;
+}
+
 class PdfSurfaceTest : public ::testing::Test {
 protected:
-    PdfSurfaceTest() { surface = MakeSurface(); }
-
-    std::unique_ptr<PdfSurface> MakeSurface(PageGeometry geometry = {}) {
+    std::unique_ptr<PdfSurface> Make(PageGeometry geometry = {}) {
         return std::make_unique<PdfSurface>(
-            geometry, folder.path, [this](const std::string& path) { sunk.push_back(path); });
+            geometry, folder.path(), [this](const std::string& path) { sunk.push_back(path); });
     }
-
-    // Draws the text the way the print engine does: one character per call.
-    static void PrintEach(PdfSurface& s, const std::string& text) {
-        for (char c : text)
-            s.Print(std::string(1, c), false);
-    }
-
+    // Ends the document and returns the PDF handed over, if any.
     std::string Finish(PdfSurface& s) {
         s.EndDoc();
         return sunk.empty() ? std::string() : sunk.back();
     }
 
-    TempFolder folder;
+    ScratchFolder folder;
     std::vector<std::string> sunk;
-    std::unique_ptr<PdfSurface> surface;
+    std::unique_ptr<PdfSurface> surface = Make();
 };
 
-TEST_F(PdfSurfaceTest, TextComesBackWithItsWindows1252Characters) {
-    struct Case {
-        std::string ansi, utf8;
-    } cases[] = {
+TEST_F(PdfSurfaceTest, TextAndTitleComeBackWithTheirWindows1252Characters) {
+    const std::pair<std::string, std::string> cases[] = {
         {"Total \x80 12,50", "Total € 12,50"},
         {"\x97\x97\x97 end", "——— end"},
         {"Caf\xe9 na\xefve \xc5ngstr\xf6m", "Café naïve Ångström"},
         {"\x84quoted\x93 \x8c\x9c \x99", "„quoted“ Œœ ™"},
         {"(paren) back\\slash", "(paren) back\\slash"},
     };
+    surface->SetDocumentName("Caf\xe9 report");
     surface->SetFontName("Courier New");
     surface->SetFontSize(10);
     float y = 0;
-    for (const Case& c : cases) {
-        surface->SetCurrentX(0);
-        surface->SetCurrentY(y);
-        PrintEach(*surface, c.ansi);
-        y += 300;
+    for (const auto& [ansi, utf8] : cases) {
+        MoveTo(*surface, 0, y += 300);
+        PrintEach(*surface, ansi);
     }
-    std::string text = TextOf(Finish(*surface));
-    for (const Case& c : cases)
-        EXPECT_NE(text.find(c.utf8), std::string::npos) << c.utf8 << " in:\n" << text;
+    const std::string pdf = Finish(*surface), text = TextOf(pdf);
+    for (const auto& [ansi, utf8] : cases)
+        EXPECT_NE(text.find(utf8), std::string::npos) << utf8 << " in:\n" << text;
+    EXPECT_EQ(InfoOf(pdf, "Title"), "Café report");
+    EXPECT_EQ(InfoOf(pdf, "Producer"), "Papyra");
 }
 
 TEST_F(PdfSurfaceTest, BytesWithoutGlyphAdvanceLikeABlankAndShowNothing) {
     surface->SetFontSize(10);
     for (std::string blank : {"\x01", "\x1b", "\x7f", "\x81", "\x8d", "\x8f", "\x90", "\x9d"})
         EXPECT_FLOAT_EQ(surface->TextWidth("A" + blank + "B"), surface->TextWidth("A B"))
-            << blank[0];
-
-    PrintEach(*surface, std::string("A\x01\x81Z"));
+            << int(blank[0]);
+    PrintEach(*surface, "A\x01\x81Z");
     auto words = WordsOf(Finish(*surface));
     ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].text, "A");
-    EXPECT_EQ(words[1].text, "Z");
-    float advance = surface->TextWidth("A") / 20;
-    EXPECT_NEAR(words[1].xMin - words[0].xMin, 3 * advance, 0.01);
+    EXPECT_EQ(words[0].text + words[1].text, "AZ");
+    EXPECT_NEAR(words[1].xMin - words[0].xMin, 3 * surface->TextWidth("A") / 20, 0.01);
 }
 
-TEST_F(PdfSurfaceTest, EmbedsEachFaceThatIsDrawn) {
-    struct Case {
-        bool drawBold;
-        std::vector<std::string> fonts;
-    } cases[] = {{false, {"LiberationMono"}}, {true, {"LiberationMono", "LiberationMono-Bold"}}};
-    for (const Case& c : cases) {
-        auto s = MakeSurface();
+TEST_F(PdfSurfaceTest, EmbedsASubsetOfEachFaceThatIsDrawn) {
+    for (bool drawBold : {false, true}) {
+        auto s = Make();
         s->SetFontName("Courier New");
         PrintEach(*s, "regular ");
-        s->SetFontBold(c.drawBold);
+        s->SetFontBold(drawBold);
         PrintEach(*s, "maybe bold");
-        std::string fonts = FontsOf(Finish(*s));
-        size_t rows = 0;
-        for (const std::string& name : c.fonts) {
-            std::smatch row;
-            ASSERT_TRUE(
-                std::regex_search(fonts, row, std::regex("\n[A-Z]{6}\\+" + name + " +(.*)\n")))
+        const std::string fonts = FontsOf(Finish(*s));
+        std::vector<std::string> faces = {"LiberationMono"};
+        if (drawBold) faces.push_back("LiberationMono-Bold");
+        for (const std::string& face : faces)
+            EXPECT_TRUE(std::regex_search(
+                fonts, std::regex("\n[A-Z]{6}\\+" + face + " +TrueType +WinAnsi +yes +yes")))
                 << fonts;
-            EXPECT_TRUE(
-                std::regex_search(std::string(row[1]), std::regex("TrueType +WinAnsi +yes +yes")))
-                << row[0];
-            ++rows;
-        }
-        EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), long(rows + 2)) << fonts;
+        EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), long(faces.size() + 2)) << fonts;
     }
 }
 
 TEST_F(PdfSurfaceTest, EveryDrawnCharacterKeepsItsOutline) {
     // The embedded font carries only the glyphs drawn; built-up ones (accented letters) need
     // their parts as well. Each character on a line of its own must leave ink in its cell.
-    const std::string characters = "A\xe9\xc5\xf1\x80\x97\x8c\x9f\xfc";
+    const std::string characters = "A\xe9\xc5\xf1\x80\x97\x8c\x9f\xfc\xe9"; // the last one bold
     const float size = 20, step = 600;
     surface->SetFontSize(size);
     for (size_t i = 0; i < characters.size(); ++i) {
-        surface->SetCurrentX(0);
-        surface->SetCurrentY(i * step);
+        surface->SetFontBold(i + 1 == characters.size());
+        MoveTo(*surface, 0, i * step);
         surface->Print(characters.substr(i, 1), false);
     }
-    surface->SetFontBold(true);
-    surface->SetCurrentY(characters.size() * step);
-    surface->Print("\xe9", false);
-    const int dpi = 72;
-    GreyImage page = RenderFirstPage(Finish(*surface), dpi);
+    GreyImage page = RenderFirstPage(Finish(*surface), 72);
     ASSERT_GT(page.width, 0);
-    for (size_t i = 0; i <= characters.size(); ++i) {
-        int top = int(kMargin + i * step / 20), left = int(kMargin);
-        int ink = 0;
+    for (size_t i = 0; i < characters.size(); ++i) {
+        int top = int(kMargin + i * step / 20), ink = 0;
         for (int y = top; y < top + int(size * 1.2); ++y)
-            for (int x = left; x < left + int(size); ++x)
+            for (int x = int(kMargin); x < int(kMargin + size); ++x)
                 ink += page.At(x, y) < 128;
         EXPECT_GT(ink, 3) << "character " << i;
     }
 }
 
-TEST_F(PdfSurfaceTest, TextWidthGrowsInProportionToTheSizeTaken) {
-    const std::string measuringLine(112, 'A');
+TEST_F(PdfSurfaceTest, TextWidthIsProportionalToTheSizeAndDrawnLinesEndThere) {
+    const std::string line(112, 'A');
     surface->SetFontName("Courier New");
     surface->SetFontSize(8);
-    float perPoint = surface->TextWidth(measuringLine) / 8;
+    const float perPoint = surface->TextWidth(line) / 8;
     EXPECT_GT(perPoint, 112 * 0.55f * 20);
     EXPECT_LT(perPoint, 112 * 0.65f * 20);
-    for (float size : {4.0f, 8.65f, 9.1f, 10.0f, 12.35f, 72.0f}) {
-        surface->SetFontSize(size);
-        EXPECT_EQ(surface->FontSize(), size);
-        EXPECT_NEAR(surface->TextWidth(measuringLine), perPoint * size, perPoint * size * 1e-6);
-    }
-    surface->SetFontBold(true);
-    EXPECT_NEAR(surface->TextWidth(measuringLine), perPoint * 72, perPoint * 72 * 1e-6)
-        << "Courier's bold face keeps the regular advance";
-}
-
-TEST_F(PdfSurfaceTest, DrawnLineEndsWhereTextWidthSays) {
-    const std::string line(112, 'A');
-    float sizes[] = {6.5f, 7.0f, 8.3f};
-    float y = 0;
+    const float sizes[] = {4, 6.5f, 8.3f, 12.35f, 72};
     std::vector<float> widths;
-    for (float size : sizes) {
-        surface->SetFontSize(size);
-        surface->SetCurrentX(200);
-        surface->SetCurrentY(y);
-        PrintEach(*surface, line);
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        surface->SetFontBold(i % 2); // Courier's bold face keeps the regular advance
+        surface->SetFontSize(sizes[i]);
+        EXPECT_EQ(surface->FontSize(), sizes[i]);
         widths.push_back(surface->TextWidth(line));
+        EXPECT_NEAR(widths.back(), perPoint * sizes[i], perPoint * sizes[i] * 1e-6);
+        if (sizes[i] > 9) continue; // too wide for the page
+        MoveTo(*surface, 200, i * 400);
+        PrintEach(*surface, line);
         EXPECT_FLOAT_EQ(surface->CurrentX(), 200 + widths.back());
-        y += 400;
     }
     auto words = WordsOf(Finish(*surface));
-    ASSERT_EQ(words.size(), std::size(sizes));
+    ASSERT_EQ(words.size(), 3u);
     for (size_t i = 0; i < words.size(); ++i) {
         EXPECT_NEAR(words[i].xMin, kMargin + 10, 0.01);
         EXPECT_NEAR(words[i].xMax, kMargin + 10 + widths[i] / 20, 0.01) << sizes[i];
@@ -179,13 +163,9 @@ TEST_F(PdfSurfaceTest, CharacterByCharacterDrawsWhatOneCallDraws) {
     // Font changes in mid-line, as the emphasis codes make them.
     auto draw = [](PdfSurface& s, bool eachCharacter) {
         auto print = [&](const std::string& text) {
-            if (eachCharacter)
-                PrintEach(s, text);
-            else
-                s.Print(text, false);
+            eachCharacter ? PrintEach(s, text) : s.Print(text, false);
         };
         s.SetFontSize(9);
-        s.SetCurrentY(0);
         print("plain start ");
         s.SetFontBold(true);
         print("bold part ");
@@ -196,87 +176,70 @@ TEST_F(PdfSurfaceTest, CharacterByCharacterDrawsWhatOneCallDraws) {
         s.SetFontUnderline(false);
         s.SetFontSize(9);
         print(" plain end \x97\x80");
-        s.SetCurrentX(0);
-        s.SetCurrentY(500);
+        MoveTo(s, 0, 500);
         print("second line");
     };
-    auto each = MakeSurface(), whole = MakeSurface();
+    auto each = Make(), whole = Make();
     draw(*each, true);
     draw(*whole, false);
     EXPECT_FLOAT_EQ(each->CurrentX(), whole->CurrentX());
-    std::string eachPdf = Finish(*each), wholePdf = Finish(*whole);
+    const std::string eachPdf = Finish(*each), wholePdf = Finish(*whole);
     auto eachWords = WordsOf(eachPdf), wholeWords = WordsOf(wholePdf);
     ASSERT_EQ(eachWords.size(), 10u);
     ASSERT_EQ(eachWords.size(), wholeWords.size());
     for (size_t i = 0; i < eachWords.size(); ++i) {
-        EXPECT_EQ(eachWords[i].text, wholeWords[i].text);
-        EXPECT_NEAR(eachWords[i].xMin, wholeWords[i].xMin, 0.001) << eachWords[i].text;
-        EXPECT_NEAR(eachWords[i].xMax, wholeWords[i].xMax, 0.001) << eachWords[i].text;
-        EXPECT_NEAR(eachWords[i].yMax, wholeWords[i].yMax, 0.001) << eachWords[i].text;
+        const Word &a = eachWords[i], &b = wholeWords[i];
+        EXPECT_EQ(a.text, b.text);
+        EXPECT_NEAR(a.xMin, b.xMin, 0.001) << a.text;
+        EXPECT_NEAR(a.xMax, b.xMax, 0.001) << a.text;
+        EXPECT_NEAR(a.yMax, b.yMax, 0.001) << a.text;
     }
     EXPECT_EQ(FontsOf(eachPdf), FontsOf(wholePdf));
 }
 
 TEST_F(PdfSurfaceTest, UnderlineRunsUnderTheWholeTextDrawnWithIt) {
-    // The longest unbroken dark stretch of any pixel row in the text's cell: the whole text's
-    // width when underlined, a single letter's stroke at most otherwise.
-    struct Case {
-        bool underline;
-        float y;
-    } cases[] = {{true, 0}, {false, 1000}, {true, 2000}};
+    // In the text's cell the longest dark stretch is the whole text's width when underlined, a
+    // single letter's stroke at most otherwise.
+    const std::pair<bool, float> cases[] = {{true, 0}, {false, 1000}, {true, 2000}};
     const float size = 20;
     surface->SetFontSize(size);
-    for (const Case& c : cases) {
-        surface->SetCurrentX(0);
-        surface->SetCurrentY(c.y);
-        surface->SetFontUnderline(c.underline);
+    for (auto [underline, y] : cases) {
+        MoveTo(*surface, 0, y);
+        surface->SetFontUnderline(underline);
         PrintEach(*surface, "WIDE");
         surface->SetFontUnderline(false);
         PrintEach(*surface, " rest");
     }
-    const int dpi = 144;
-    const double pixelsPerTwip = dpi / 1440.0;
-    GreyImage page = RenderFirstPage(Finish(*surface), dpi);
+    const double pixelsPerTwip = 144 / 1440.0;
+    GreyImage page = RenderFirstPage(Finish(*surface), 144);
     ASSERT_GT(page.width, 0);
-    double wordWidth = surface->TextWidth("WIDE") * pixelsPerTwip;
-    for (const Case& c : cases) {
-        int top = int((kMargin * 20 + c.y) * pixelsPerTwip);
-        int bottom = top + int(size * 20 * 1.2 * pixelsPerTwip);
-        int longest = 0;
-        for (int y = top; y < bottom; ++y) {
-            int run = 0;
-            for (int x = 0; x < page.width; ++x) {
-                run = page.At(x, y) < 128 ? run + 1 : 0;
-                longest = std::max(longest, run);
-            }
-        }
-        if (c.underline)
-            EXPECT_NEAR(longest, wordWidth, 3) << c.y;
+    const double wordWidth = surface->TextWidth("WIDE") * pixelsPerTwip;
+    for (auto [underline, y] : cases) {
+        int top = int((kMargin * 20 + y) * pixelsPerTwip);
+        int longest = LongestDarkRun(page, top, top + int(size * 20 * 1.2 * pixelsPerTwip));
+        if (underline)
+            EXPECT_NEAR(longest, wordWidth, 3) << y;
         else
-            EXPECT_LT(longest, wordWidth / 3) << c.y;
+            EXPECT_LT(longest, wordWidth / 3) << y;
     }
 }
 
 TEST_F(PdfSurfaceTest, LinesLandAtTheirAbsolutePositions) {
     // Drawn bottom line first: the page still reads top to bottom.
     surface->SetFontSize(10);
-    const float lineHeight = 250;
     for (int line : {4, 1, 3, 0}) {
-        surface->SetCurrentX(0);
-        surface->SetCurrentY(line * lineHeight);
+        MoveTo(*surface, 0, line * 250.0f);
         PrintEach(*surface, "line" + std::to_string(line));
         surface->Print("\r\n", true);
     }
     auto words = WordsOf(Finish(*surface));
     ASSERT_EQ(words.size(), 4u);
-    const char* order[] = {"line0", "line1", "line3", "line4"};
+    const int order[] = {0, 1, 3, 4};
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(words[i].text, order[i]);
+        EXPECT_EQ(words[i].text, "line" + std::to_string(order[i]));
         EXPECT_NEAR(words[i].xMin, kMargin, 0.01);
+        EXPECT_NEAR(words[i].yMax - words[0].yMax, order[i] * 250 / 20.0, 0.01);
     }
-    float step = (words[1].yMax - words[0].yMax);
-    EXPECT_NEAR(step, lineHeight / 20, 0.01);
-    EXPECT_NEAR(words[3].yMax - words[2].yMax, step, 0.01);
     // The text's cell starts at CurrentY: the glyphs hang below the top margin.
     EXPECT_GT(words[0].yMin, kMargin - 0.5);
     EXPECT_LT(words[0].yMin, kMargin + 4);
@@ -296,10 +259,9 @@ TEST_F(PdfSurfaceTest, LineEndsMoveDownByTheFontsLineHeight) {
     float perPoint = 0;
     for (const Case& c : cases) {
         surface->SetFontSize(c.size);
-        surface->SetCurrentX(100);
-        surface->SetCurrentY(1000);
+        MoveTo(*surface, 100, 1000);
         surface->Print(c.text, c.lineEnd);
-        float down = surface->CurrentY() - 1000;
+        const float down = surface->CurrentY() - 1000;
         if (c.linesDown == 0) {
             EXPECT_EQ(down, 0);
             EXPECT_FLOAT_EQ(surface->CurrentX(), 100 + surface->TextWidth(c.text));
@@ -315,45 +277,29 @@ TEST_F(PdfSurfaceTest, LineEndsMoveDownByTheFontsLineHeight) {
     EXPECT_LT(perPoint, 20 * 1.25);
 }
 
-TEST_F(PdfSurfaceTest, EachNewPageOfADocumentMakesAPage) {
-    struct Case {
-        int newPagesBeforeDrawing, drawnPages;
-        std::string pages;
-    } cases[] = {{0, 1, "1"}, {0, 3, "3"}, {2, 1, "1"}, {0, 0, ""}};
-    for (const Case& c : cases) {
-        auto s = MakeSurface();
-        sunk.clear();
-        for (int i = 0; i < c.newPagesBeforeDrawing; ++i)
-            s->NewPage(); // no document yet: nothing
-        for (int page = 0; page < c.drawnPages; ++page) {
-            if (page > 0) s->NewPage();
-            if (page != 1) // the second page stays blank
-                PrintEach(*s, "page" + std::to_string(page + 1));
-        }
-        s->EndDoc();
-        if (c.drawnPages == 0) {
-            EXPECT_TRUE(sunk.empty());
-            continue;
-        }
-        ASSERT_EQ(sunk.size(), 1u);
-        EXPECT_EQ(InfoOf(sunk[0], "Pages"), c.pages);
-        std::string text = TextOf(sunk[0]);
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), c.drawnPages);
-        if (c.drawnPages == 3) {
-            EXPECT_NE(text.find("page3"), std::string::npos);
-        }
+TEST_F(PdfSurfaceTest, EachEndedDocumentIsHandedOverWithItsPagesAndTheNextStartsAfresh) {
+    surface->NewPage(); // no document yet: nothing
+    surface->EndDoc();  // likewise
+    EXPECT_TRUE(sunk.empty());
+    for (int page = 1; page <= 3; ++page) {
+        if (page > 1) surface->NewPage();
+        if (page != 2) PrintEach(*surface, "page" + std::to_string(page)); // 2 stays blank
     }
+    surface->EndDoc();
+    PrintEach(*surface, "second");
+    surface->EndDoc();
+    ASSERT_EQ(sunk.size(), 2u);
+    const std::string first = TextOf(sunk[0]), second = TextOf(sunk[1]);
+    EXPECT_EQ(InfoOf(sunk[0], "Pages"), "3");
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\f'), 3);
+    EXPECT_NE(first.find("page3"), std::string::npos);
+    EXPECT_EQ(InfoOf(sunk[1], "Pages"), "1");
+    EXPECT_EQ(second.find("page"), std::string::npos);
+    EXPECT_NE(second.find("second"), std::string::npos);
 }
 
 TEST_F(PdfSurfaceTest, LandscapeTurnsPaperAndMargins) {
-    PageGeometry portrait;
-    portrait.paperWidth = 600;
-    portrait.paperHeight = 800;
-    portrait.marginLeft = 10;
-    portrait.marginTop = 20;
-    portrait.marginRight = 30;
-    portrait.marginBottom = 40;
-    auto s = MakeSurface(portrait);
+    auto s = Make({600, 800, 10, 20, 30, 40});
     EXPECT_EQ(s->ScaleWidth(), (600 - 10 - 30) * 20);
     EXPECT_EQ(s->ScaleHeight(), (800 - 20 - 40) * 20);
     s->SetOrientation(2);
@@ -363,16 +309,8 @@ TEST_F(PdfSurfaceTest, LandscapeTurnsPaperAndMargins) {
     // The portrait left edge is the landscape top; the portrait bottom, the landscape left.
     EXPECT_EQ(s->ScaleWidth(), (800 - 40 - 20) * 20);
     EXPECT_EQ(s->ScaleHeight(), (600 - 10 - 30) * 20);
-    EXPECT_THROW(
-        try { s->SetOrientation(3); } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number, 5);
-            throw;
-        },
-        RuntimeError);
-    EXPECT_EQ(s->Orientation(), 2);
-
     PrintEach(*s, "turned");
-    std::string pdf = Finish(*s);
+    const std::string pdf = Finish(*s);
     EXPECT_EQ(InfoOf(pdf, "Page size"), "800 x 600 pts");
     auto words = WordsOf(pdf);
     ASSERT_EQ(words.size(), 1u);
@@ -385,23 +323,20 @@ TEST_F(PdfSurfaceTest, RefusedSettingsKeepWhatWasBefore) {
     const float nan = std::numeric_limits<float>::quiet_NaN(),
                 inf = std::numeric_limits<float>::infinity();
     surface->SetFontSize(9.5f);
-    surface->SetCurrentX(100);
-    surface->SetCurrentY(200);
-    struct Case {
-        std::function<void()> set;
-        int number;
-    } cases[] = {
+    MoveTo(*surface, 100, 200);
+    const std::pair<std::function<void()>, int> cases[] = {
         {[&] { surface->SetFontSize(0); }, 5},    {[&] { surface->SetFontSize(-3); }, 5},
         {[&] { surface->SetFontSize(5000); }, 5}, {[&] { surface->SetFontSize(nan); }, 5},
         {[&] { surface->SetFontSize(inf); }, 5},  {[&] { surface->SetCurrentX(nan); }, 6},
         {[&] { surface->SetCurrentY(-inf); }, 6}, {[&] { surface->SetOrientation(0); }, 5},
+        {[&] { surface->SetOrientation(3); }, 5},
     };
-    for (const Case& c : cases) {
+    for (const auto& [set, number] : cases) {
         try {
-            c.set();
+            set();
             ADD_FAILURE() << "taken";
         } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number, c.number);
+            EXPECT_EQ(e.number, number);
         }
         EXPECT_EQ(surface->FontSize(), 9.5f);
         EXPECT_EQ(surface->CurrentX(), 100);
@@ -410,41 +345,17 @@ TEST_F(PdfSurfaceTest, RefusedSettingsKeepWhatWasBefore) {
     }
 }
 
-TEST_F(PdfSurfaceTest, DocumentCarriesItsTitleAndProducer) {
-    surface->SetDocumentName("Caf\xe9 report");
-    PrintEach(*surface, "x");
-    std::string pdf = Finish(*surface);
-    EXPECT_EQ(InfoOf(pdf, "Title"), "Café report");
-    EXPECT_EQ(InfoOf(pdf, "Producer"), "Papyra");
-}
-
-TEST_F(PdfSurfaceTest, UnfinishedDocumentLeavesNothingBehind) {
+TEST_F(PdfSurfaceTest, UnfinishedDocumentLeavesNothingBehindAndAMissingFolderIsError76) {
     PrintEach(*surface, "half a report");
     surface->NewPage();
-    PrintEach(*surface, "more");
-    EXPECT_EQ(folder.Names().size(), 1u) << "the document grows in a temporary file";
+    EXPECT_EQ(folder.Entries(), 1u) << "the document grows in a temporary file";
     surface.reset();
-    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EQ(folder.Entries(), 0u);
     EXPECT_TRUE(sunk.empty());
-}
 
-TEST_F(PdfSurfaceTest, FinishedDocumentIsHandedOverAndTheNextStartsAfresh) {
-    PrintEach(*surface, "first");
-    surface->EndDoc();
-    surface->EndDoc(); // nothing begun: nothing happens
-    PrintEach(*surface, "second");
-    surface->EndDoc();
-    ASSERT_EQ(sunk.size(), 2u);
-    EXPECT_NE(sunk[0], sunk[1]);
-    EXPECT_NE(TextOf(sunk[0]).find("first"), std::string::npos);
-    EXPECT_EQ(TextOf(sunk[1]).find("first"), std::string::npos);
-    EXPECT_EQ(InfoOf(sunk[1], "Pages"), "1");
-}
-
-TEST_F(PdfSurfaceTest, MissingFolderFailsTheFirstPrint) {
-    PdfSurface s(PageGeometry{}, folder.path + "/not/there", [](const std::string&) {});
+    PdfSurface lost(PageGeometry{}, folder / "not/there", [](const std::string&) {});
     try {
-        s.Print("x", false);
+        lost.Print("x", false);
         ADD_FAILURE() << "printed into a missing folder";
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number, 76);
@@ -464,8 +375,7 @@ TEST_F(PdfSurfaceTest, FailedWriteLeavesNoDocumentAndTheNextOneWorks) {
             for (int page = 0; page < 400; ++page) {
                 surface->NewPage();
                 for (int line = 0; line < 80; ++line) {
-                    surface->SetCurrentX(0);
-                    surface->SetCurrentY(line * 200.0f);
+                    MoveTo(*surface, 0, line * 200.0f);
                     surface->Print("page " + std::to_string(page) + " line " +
                                        std::to_string(line) + std::string(line, '*'),
                                    false);
@@ -475,13 +385,12 @@ TEST_F(PdfSurfaceTest, FailedWriteLeavesNoDocumentAndTheNextOneWorks) {
         } catch (const RuntimeError& e) {
             number = e.number;
         }
-        bool nothingLeft = folder.Names().empty() && sunk.empty();
-        // The surface starts afresh: a small document still fits.
-        surface->SetCurrentX(0);
-        surface->SetCurrentY(0);
+        const bool nothingLeft = folder.Entries() == 0 && sunk.empty();
+        MoveTo(*surface, 0, 0);
         surface->Print("small", false);
         surface->EndDoc();
-        bool smallWritten = sunk.size() == 1 && TextOf(sunk[0]).find("small") != std::string::npos;
+        const bool smallWritten =
+            sunk.size() == 1 && TextOf(sunk[0]).find("small") != std::string::npos;
         _exit(number == 57 && nothingLeft && smallWritten ? 0 : 1);
     }
     int status = 0;

@@ -17,6 +17,8 @@ using namespace papyra::test;
 
 namespace {
 
+const char* const kNoCopies = "Multiple Copies Not Supported by Printer";
+
 // A printer that reports an orientation other than portrait or landscape, whatever it is told.
 class OddOrientationPrinter : public FakePrinter {
 public:
@@ -29,9 +31,8 @@ protected:
     ReviewWindow() { world.printers.current = 0; }
     Form2& Open() {
         forms.OpenReviewWindow();
-        Form2* window = forms.ReviewWindow();
-        if (!window) throw std::runtime_error("no review window");
-        return *window;
+        if (!forms.ReviewWindow()) throw std::runtime_error("no review window");
+        return *forms.ReviewWindow();
     }
     std::vector<std::string> Lines(Form2& window) {
         std::vector<std::string> lines;
@@ -51,21 +52,18 @@ TEST_F(ReviewWindow, IsLaidOutAsDesigned) {
     EXPECT_EQ(window.windowTitle(), "");
     EXPECT_EQ(window.size(), QSize(TwipsToPixels(5985, dpi), TwipsToPixels(2490, dpi)));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    for (int i = 0; i < 4; ++i) {
-        auto* line = Find<QLabel>(window, ("Label" + std::to_string(i + 1)).c_str());
-        EXPECT_EQ(line->text(), "Label1");
-        EXPECT_EQ(line->geometry(), rect(120, 120 + 360 * i, 4455, 255));
-    }
-    struct Button {
-        const char *name, *caption;
-        QRect place;
-    };
-    for (const Button& b : {Button{"Command1", "Adjust Settings", rect(120, 2040, 2055, 375)},
-                            Button{"Command2", "OK", rect(2400, 2040, 2055, 375)},
-                            Button{"Command3", "Print Test Page", rect(120, 1560, 2055, 375)}}) {
-        auto* button = Find<QPushButton>(window, b.name);
-        EXPECT_EQ(button->text(), b.caption);
-        EXPECT_EQ(button->geometry(), b.place);
+    const std::tuple<const char*, const char*, QRect> controls[] = {
+        {"Label1", "Label1", rect(120, 120, 4455, 255)},
+        {"Label2", "Label1", rect(120, 480, 4455, 255)},
+        {"Label3", "Label1", rect(120, 840, 4455, 255)},
+        {"Label4", "Label1", rect(120, 1200, 4455, 255)},
+        {"Command1", "Adjust Settings", rect(120, 2040, 2055, 375)},
+        {"Command2", "OK", rect(2400, 2040, 2055, 375)},
+        {"Command3", "Print Test Page", rect(120, 1560, 2055, 375)}};
+    for (const auto& [name, caption, place] : controls) {
+        QWidget* control = Find<QWidget>(window, name);
+        EXPECT_EQ(control->property("text").toString(), caption) << name;
+        EXPECT_EQ(control->geometry(), place) << name;
     }
     auto* test = Find<QPushButton>(window, "Command3");
     EXPECT_EQ(test->toolTip(), "Click Here to Print a Test Page to Verify Printer Settings");
@@ -73,81 +71,54 @@ TEST_F(ReviewWindow, IsLaidOutAsDesigned) {
     EXPECT_FALSE(test->isVisible()) << "never visible";
 }
 
-TEST_F(ReviewWindow, SetUpTakesTheDialogsOrientationAndShowsTheFourLines) {
+TEST_F(ReviewWindow, SetUpAndAdjustSettingsApplyTheDialogAndRewriteTheLines) {
     Printer(0).paperSize = 9;
     Printer(0).copies = 0;
     world.dialogs.dialogResult = {2, 5, true}; // even a discarded dialog gives its orientation
     Form2& window = Open();
     EXPECT_EQ(world.dialogs.dialogTitles, std::vector<std::string>{"Harvex Printer Setup"});
     EXPECT_EQ(Printer(0).orientation, 2);
-    EXPECT_EQ(Lines(window), (std::vector<std::string>{
-                                 "Harvex Printer: Office Laser", "Orientation: Landscape",
-                                 "Multiple Copies Not Supported by Printer", "Paper Size: 9"}));
+    EXPECT_EQ(Lines(window),
+              (std::vector<std::string>{"Harvex Printer: Office Laser", "Orientation: Landscape",
+                                        kNoCopies, "Paper Size: 9"}));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isModal());
     EXPECT_TRUE(world.dialogs.boxes.empty());
-}
 
-struct AdjustCase {
-    const char* name;
-    PrinterDialogResult chosen;
-    int printerCopies;
-    std::vector<std::string> lines;
-    int orientation, copies; // the printer's afterwards
-};
-
-class Adjust : public ReviewWindow, public testing::WithParamInterface<AdjustCase> {};
-
-TEST_P(Adjust, AppliesTheDialogAndRewritesTheLines) {
-    const AdjustCase& c = GetParam();
-    Printer(0).copies = c.printerCopies;
-    world.dialogs.dialogResult = {1, 1, false};
-    Form2& window = Open();
-    world.dialogs.dialogResult = c.chosen;
-    Click(window, "Command1");
-    EXPECT_FALSE(HandlerEnded());
-    EXPECT_EQ(Lines(window), c.lines);
-    EXPECT_EQ(Printer(0).orientation, c.orientation);
-    EXPECT_EQ(Printer(0).copies, c.copies);
-    EXPECT_FALSE(Printer(0).trackDefault);
-    EXPECT_EQ(world.dialogs.dialogTitles.size(), 2u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ReviewWindow, Adjust,
-    testing::Values(AdjustCase{"Landscape",
-                               {2, 3, false},
-                               1,
-                               {"Harvex Printer: Office Laser", "Orientation: Landscape",
-                                "Copies: 3", "Paper Size: 9"},
-                               2,
-                               3},
-                    AdjustCase{"CopiesNotSupported",
-                               {1, 4, false},
-                               0,
-                               {"Harvex Printer: Office Laser", "Orientation: Portrait",
-                                "Multiple Copies Not Supported by Printer", "Paper Size: 9"},
-                               1,
-                               0},
-                    AdjustCase{"Discarded",
-                               {2, 4, true},
-                               1,
-                               {"Harvex Printer: Office Laser", "Orientation: Portrait",
-                                "Copies: 1", "Paper Size: 9"},
-                               1,
-                               1}),
-    [](const auto& info) { return info.param.name; });
-
-TEST_F(ReviewWindow, DiscardedSaysSoAndNothingElse) {
-    world.dialogs.dialogResult = {1, 1, false};
-    Form2& window = Open();
-    world.dialogs.dialogResult = {2, 7, true};
-    Click(window, "Command1");
-    ASSERT_EQ(world.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(world.dialogs.boxes[0].text, "Settings Discarded");
-    EXPECT_EQ(world.dialogs.boxes[0].buttons, MsgButtons::OK);
-    EXPECT_EQ(world.dialogs.boxes[0].icon, MsgIcon::None);
-    EXPECT_EQ(world.dialogs.boxes[0].title, std::nullopt);
+    struct Case {
+        PrinterDialogResult chosen;
+        int printerCopies; // -1: as the case before left it
+        const char *orientationLine, *copiesLine;
+        int orientation, copies; // the printer's afterwards
+    } cases[] = {
+        {{1, 3, false}, 1, "Orientation: Portrait", "Copies: 3", 1, 3},
+        {{2, 4, true}, -1, "Orientation: Portrait", "Copies: 3", 1, 3}, // discarded: no change
+        {{2, 4, false}, 0, "Orientation: Landscape", kNoCopies, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printerCopies);
+        world.dialogs.boxes.clear();
+        if (c.printerCopies >= 0) Printer(0).copies = c.printerCopies;
+        world.dialogs.dialogResult = c.chosen;
+        Click(window, "Command1");
+        EXPECT_FALSE(HandlerEnded());
+        EXPECT_EQ(Lines(window),
+                  (std::vector<std::string>{"Harvex Printer: Office Laser", c.orientationLine,
+                                            c.copiesLine, "Paper Size: 9"}));
+        EXPECT_EQ(Printer(0).orientation, c.orientation);
+        EXPECT_EQ(Printer(0).copies, c.copies);
+        EXPECT_FALSE(Printer(0).trackDefault);
+        if (!c.chosen.discarded) {
+            EXPECT_TRUE(world.dialogs.boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(world.dialogs.boxes.size(), 1u);
+        EXPECT_EQ(world.dialogs.boxes[0].text, "Settings Discarded");
+        EXPECT_EQ(world.dialogs.boxes[0].buttons, MsgButtons::OK);
+        EXPECT_EQ(world.dialogs.boxes[0].icon, MsgIcon::None);
+        EXPECT_EQ(world.dialogs.boxes[0].title, std::nullopt);
+    }
+    EXPECT_EQ(world.dialogs.dialogTitles.size(), 4u);
 }
 
 TEST_F(ReviewWindow, AnOddOrientationLeavesItsLine) {
@@ -204,20 +175,14 @@ TEST_F(ReviewWindow, SetupModeWithoutADisplayEnds) {
     EXPECT_EQ(forms.ReviewWindow(), nullptr);
 }
 
-TEST_F(ReviewWindow, MainInSetupModeOpensTheWindowAndLooksForHarvex) {
+TEST_F(ReviewWindow, MainInSetupModeOpensTheWindowAndAClosedOneIsLoadedAfresh) {
     world.process.commandLine = "SETUP x L";
     world.dialogs.dialogResult = {2, 1, false};
-    for (bool harvexOpen : {true, false}) {
-        world.windows.titles.clear();
-        if (harvexOpen) world.windows.titles.insert("Harvex");
-        Main(program, MainPass::Again);
-        EXPECT_EQ(program.state.HostNotRunning, !harvexOpen);
-        ASSERT_NE(forms.ReviewWindow(), nullptr);
-        EXPECT_TRUE(forms.ReviewWindow()->isVisible());
-        EXPECT_EQ(Lines(*forms.ReviewWindow())[1], "Orientation: Landscape");
-    }
-    // A closed window is unloaded; the next reference loads a fresh one.
+    Main(program, MainPass::Again);
     Form2* first = forms.ReviewWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(Lines(*first)[1], "Orientation: Landscape");
     first->close();
     forms.OpenReviewWindow();
     EXPECT_NE(forms.ReviewWindow(), first);

@@ -3,7 +3,6 @@
 #include "WindowTestSupport.h"
 
 #include "printer/SetupPrinter.h"
-#include "startup/Main.h"
 #include "ui/Design.h"
 
 #include <gmock/gmock.h>
@@ -22,9 +21,7 @@ using namespace papyra::test;
 namespace {
 
 struct ControlRow {
-    const char* name;
-    const char* className;
-    const char* container;
+    const char *name, *className, *container;
     int left, top, width, height;
     const char* caption; // "" for no caption to check
     const char* toolTip;
@@ -77,11 +74,17 @@ protected:
     QString Text(const char* name) { return Caption(Find<QWidget>(*form, name)); }
     bool Shown(const char* name) { return !Find<QWidget>(*form, name)->isHidden(); }
     bool Checked(const char* name) { return Find<QAbstractButton>(*form, name)->isChecked(); }
+    std::vector<std::string> Written() {
+        std::vector<std::string> values;
+        for (const FakeProfile::Write& w : world.profile.writes)
+            values.push_back(w.value);
+        return values;
+    }
 
     std::unique_ptr<Form1> form;
 };
 
-TEST_F(SetupWindow, HasEveryControlWhereDesigned) {
+TEST_F(SetupWindow, LooksAsDesigned) {
     Form1& window = Open();
     const int dpi = window.logicalDpiX();
     EXPECT_EQ(window.windowTitle(), "Harvex Printer Setup");
@@ -102,55 +105,53 @@ TEST_F(SetupWindow, HasEveryControlWhereDesigned) {
         }
         EXPECT_EQ(control->toolTip(), row.toolTip);
     }
-}
 
-TEST_F(SetupWindow, FontsColoursAndGroups) {
-    Open();
-    auto* banner = Find<QLabel>(*form, "Label1");
-    EXPECT_EQ(banner->font().family(), "Arial");
-    EXPECT_EQ(banner->font().pointSizeF(), 9.0);
-    EXPECT_TRUE(banner->font().bold());
-    EXPECT_EQ(banner->palette().color(QPalette::WindowText), QColor(255, 255, 192));
+    struct Look {
+        const char* name;
+        QString family;
+        double size;
+        bool bold;
+        QColor text;
+    };
+    for (const Look& l : {Look{"Label1", "Arial", 9, true, QColor(255, 255, 192)},
+                          Look{"Label6", "Courier New", 8.25, false, {}},
+                          Look{"Label7", "", 8.25, true, QColor(255, 0, 0)}}) {
+        auto* label = Find<QLabel>(window, l.name);
+        if (!l.family.isEmpty()) {
+            EXPECT_EQ(label->font().family(), l.family) << l.name;
+        }
+        EXPECT_EQ(label->font().pointSizeF(), l.size) << l.name;
+        EXPECT_EQ(label->font().bold(), l.bold) << l.name;
+        if (l.text.isValid()) {
+            EXPECT_EQ(label->palette().color(QPalette::WindowText), l.text) << l.name;
+        }
+    }
+    auto* banner = Find<QLabel>(window, "Label1");
     EXPECT_EQ(banner->palette().color(QPalette::Window), QColor(0, 0, 255));
     EXPECT_TRUE(banner->autoFillBackground());
     EXPECT_TRUE(banner->alignment().testFlag(Qt::AlignHCenter));
-    auto* sample = Find<QLabel>(*form, "Label6");
-    EXPECT_EQ(sample->font().family(), "Courier New");
-    EXPECT_EQ(sample->font().pointSizeF(), 8.25);
-    auto* warning = Find<QLabel>(*form, "Label7");
-    EXPECT_EQ(warning->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_TRUE(warning->font().bold());
-    EXPECT_EQ(warning->font().pointSizeF(), 8.25);
 
     for (auto [first, second] : {std::pair{"Option9", "Option10"}, {"Option1", "Option2"}}) {
-        auto* a = Find<QAbstractButton>(*form, first);
-        auto* b = Find<QAbstractButton>(*form, second);
-        ASSERT_NE(a->group(), nullptr);
-        EXPECT_EQ(a->group(), b->group());
-        EXPECT_TRUE(a->group()->exclusive());
+        QButtonGroup* group = Find<QAbstractButton>(window, first)->group();
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(Find<QAbstractButton>(window, second)->group(), group);
+        EXPECT_TRUE(group->exclusive());
     }
-    EXPECT_TRUE(Find<QPushButton>(*form, "Option1")->isCheckable())
-        << "an option drawn as a button";
-    auto* spin = Find<QScrollBar>(*form, "VScroll1");
+    EXPECT_TRUE(Find<QPushButton>(window, "Option1")->isCheckable()) << "an option as a button";
+    auto* spin = Find<QScrollBar>(window, "VScroll1");
     EXPECT_EQ(spin->orientation(), Qt::Vertical);
-    EXPECT_EQ(spin->minimum(), -30);
-    EXPECT_EQ(spin->maximum(), 30);
-    EXPECT_EQ(spin->value(), 0);
-}
+    EXPECT_EQ(std::tuple(spin->minimum(), spin->maximum(), spin->value()), std::tuple(-30, 30, 0));
 
-TEST_F(SetupWindow, TabOrderFollowsTheDesign) {
-    Open();
     std::vector<std::string> order;
-    QWidget* widget = Find<QWidget>(*form, "Combo1");
+    QWidget* widget = Find<QWidget>(window, "Combo1");
     do {
-        const bool inner =
-            widget->parentWidget() && qobject_cast<QComboBox*>(widget->parentWidget());
         const std::string name = widget->objectName().toStdString();
-        if (!inner && (widget->focusPolicy() & Qt::TabFocus) &&
+        if (!qobject_cast<QComboBox*>(widget->parentWidget()) &&
+            (widget->focusPolicy() & Qt::TabFocus) &&
             std::find(order.begin(), order.end(), name) == order.end())
             order.push_back(name);
         widget = widget->nextInFocusChain();
-    } while (widget != Find<QWidget>(*form, "Combo1"));
+    } while (widget != Find<QWidget>(window, "Combo1"));
     EXPECT_EQ(order,
               (std::vector<std::string>{"Combo1", "Command1", "Command2", "Command3", "VScroll1",
                                         "Text1", "Option9", "Option10", "Option1", "Option2"}));
@@ -166,12 +167,8 @@ TEST_F(SetupWindow, OpensWithEveryPrinterListedAndNothingPicked) {
         EXPECT_EQ(combo->itemText(0), "Office Laser");
         EXPECT_EQ(combo->itemText(1), "Epson LQ");
         EXPECT_EQ(combo->currentIndex(), -1);
-        EXPECT_EQ(combo->currentText(), "Combo1");
         EXPECT_TRUE(combo->isEditable());
         EXPECT_EQ(form->SelectedPosition(), -1);
-        EXPECT_EQ(Text("Label1"), "Label1");
-        EXPECT_EQ(Text("Label3"), "Label3");
-        EXPECT_EQ(Text("Label4"), "Label4");
         EXPECT_TRUE(Shown("Frame5") && Shown("Frame6"));
         for (const char* option : {"Option1", "Option2", "Option9", "Option10"})
             EXPECT_FALSE(Checked(option)) << option;
@@ -183,24 +180,46 @@ TEST_F(SetupWindow, OpensWithEveryPrinterListedAndNothingPicked) {
     }
 }
 
-TEST_F(SetupWindow, APickShowsThePrinterAndItsKind) {
+TEST_F(SetupWindow, APickShowsThePrinterAndItsKindAndNothingElseDoes) {
+    Open();
+    // The scaling controls and the options change only themselves.
+    auto* spin = Find<QScrollBar>(*form, "VScroll1");
+    const QFont sampleFont = Find<QLabel>(*form, "Label6")->font();
+    for (int i = 0; i < 40; ++i)
+        spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(spin->value(), -30);
+    EXPECT_EQ(Text("Text1"), "0");
+    EXPECT_EQ(Find<QLabel>(*form, "Label6")->font(), sampleFont);
+    Click(*form, "Option10");
+    EXPECT_TRUE(Checked("Option10"));
+    EXPECT_EQ(Text("Label1"), "Label1");
+    EXPECT_TRUE(world.printers.selections.empty());
+
     struct Case {
         int position;
-        const char *banner, *port, *driver, *shownFrame, *hiddenFrame, *option;
+        const char *banner, *port, *driver, *shownFrame, *hiddenFrame, *option, *other;
     };
-    const Case cases[] = {
-        {1, "Dot-Matrix Printer", "Connected to: LPT2:", "Driver Name: Epson ESC/P", "Frame6",
-         "Frame5", "Option2"},
-        {0, "Laser / Inkjet Printer", "Connected to: LPT1:", "Driver Name: Fake Driver", "Frame5",
-         "Frame6", "Option1"},
-        {0, "Laser / Inkjet Printer", "Connected to: LPT1:", "Driver Name: Fake Driver", "Frame5",
-         "Frame6", "Option1"}, // the entry already selected is a pick as well
-    };
-    Open();
+    const Case laser = {0,
+                        "Laser / Inkjet Printer",
+                        "Connected to: LPT1:",
+                        "Driver Name: Fake Driver",
+                        "Frame5",
+                        "Frame6",
+                        "Option1",
+                        "Option2"};
+    const Case dotMatrix = {1,
+                            "Dot-Matrix Printer",
+                            "Connected to: LPT2:",
+                            "Driver Name: Epson ESC/P",
+                            "Frame6",
+                            "Frame5",
+                            "Option2",
+                            "Option1"};
     std::vector<int> made;
-    for (const Case& c : cases) {
+    for (const Case& c : {dotMatrix, laser, laser}) { // the entry already selected is a pick too
         SCOPED_TRACE(c.position);
-        Click(*form, c.option == std::string("Option1") ? "Option2" : "Option1"); // only moves
+        Click(*form, c.other);
+        EXPECT_FALSE(Checked(c.option)) << "the options are exclusive";
         Pick(*form, c.position);
         made.push_back(c.position);
         EXPECT_EQ(world.printers.selections, made);
@@ -214,91 +233,57 @@ TEST_F(SetupWindow, APickShowsThePrinterAndItsKind) {
     }
 }
 
-TEST_F(SetupWindow, ScalingControlsAndOptionsChangeOnlyThemselves) {
-    Open();
-    auto* sample = Find<QLabel>(*form, "Label6");
-    const QFont font = sample->font();
-    auto* spin = Find<QScrollBar>(*form, "VScroll1");
-    for (int i = 0; i < 40; ++i)
-        spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(spin->value(), -30);
-    EXPECT_EQ(Text("Text1"), "0");
-    EXPECT_EQ(sample->font(), font);
-    EXPECT_EQ(sample->text(), "Sample Report Text");
-
-    Click(*form, "Option1");
-    Click(*form, "Option2");
-    EXPECT_FALSE(Checked("Option1"));
-    EXPECT_TRUE(Checked("Option2"));
-    Click(*form, "Option10");
-    EXPECT_TRUE(Checked("Option10"));
-    EXPECT_EQ(Text("Label1"), "Label1");
-    EXPECT_TRUE(world.printers.selections.empty());
-}
-
 TEST_F(SetupWindow, TypingIsNoPick) {
     Open();
     Pick(*form, 1);
     Type(*form, "Anything");
     EXPECT_EQ(Find<QComboBox>(*form, "Combo1")->currentText(), "Epson LQAnything");
-    EXPECT_EQ(form->SelectedPosition(), -1);
-    EXPECT_EQ(world.printers.current, 1);
-    EXPECT_EQ(Text("Label1"), "Dot-Matrix Printer");
-    EXPECT_EQ(Text("Label3"), "Connected to: LPT2:");
     EXPECT_EQ(Find<QComboBox>(*form, "Combo1")->count(), 2) << "typing adds no entry";
-
+    EXPECT_EQ(form->SelectedPosition(), -1);
+    EXPECT_EQ(Text("Label3"), "Connected to: LPT2:");
     Click(*form, "Command3");
     EXPECT_FALSE(HandlerEnded());
-    ASSERT_GE(world.profile.writes.size(), 1u);
-    EXPECT_EQ(world.profile.writes[0].value, "-1");
-    EXPECT_EQ(world.profile.writes[1].value, "Epson LQ") << "the printer of the last pick";
+    EXPECT_EQ(Written(), (std::vector<std::string>{"-1", "Epson LQ", "LPT2:", "E"}))
+        << "the printer of the last pick";
     EXPECT_EQ(world.printers.selections, std::vector<int>{1}) << "no position to return to";
 }
 
-TEST_F(SetupWindow, OkSavesTheChoiceInOrder) {
-    Open();
-    Pick(*form, 0);
-    Click(*form, "Command3");
-    EXPECT_FALSE(HandlerEnded());
-    EXPECT_EQ(world.settings.saved, (std::map<std::string, std::string>{
-                                        {"Papyra/Printer/Device", "Office Laser On LPT1:"}}));
+TEST_F(SetupWindow, OkSavesTheChoiceInOrderWithTheCodeSetIbmOnlyWhenIbmIsSelected) {
+    const std::pair<std::vector<const char*>, const char*> cases[] = {
+        {{}, "E"},
+        {{"Option9"}, "I"},
+        {{"Option10"}, "E"},
+        {{"Option10", "Option9"}, "I"},
+        {{"Option9", "Option10"}, "E"}};
     const std::string profile = "C:\\Papyra\\RNTME.INI", host = "\\Harvex96\\harvex.ini";
-    ASSERT_EQ(world.profile.writes.size(), 4u);
-    const std::vector<std::array<std::string, 4>> expected = {
-        {profile, "Printer", "Device", "0"},
-        {profile, "Printer", "DeviceName", "Office Laser"},
-        {profile, "Printer", "Port", "LPT1:"},
-        {host, "Settings", "PrinterCodeSet", "E"},
-    };
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const FakeProfile::Write& w = world.profile.writes[i];
-        EXPECT_EQ((std::array<std::string, 4>{w.file, w.section, w.key, w.value}), expected[i]);
-    }
-    EXPECT_EQ(world.printers.selections, (std::vector<int>{0, 0})) << "made current once more";
-    EXPECT_FALSE(form->isVisible()) << "unloaded";
-}
-
-TEST_F(SetupWindow, CodeSetIsIbmOnlyWhenIbmIsSelected) {
-    struct Case {
-        std::vector<const char*> clicks;
-        const char* written;
-    };
-    const Case cases[] = {{{}, "E"},
-                          {{"Option9"}, "I"},
-                          {{"Option10"}, "E"},
-                          {{"Option10", "Option9"}, "I"},
-                          {{"Option9", "Option10"}, "E"}};
-    for (const Case& c : cases) {
+    for (const auto& [clicks, codeSet] : cases) {
+        SCOPED_TRACE(clicks.size());
         world.profile.writes.clear();
+        world.printers.selections.clear();
         Open();
         Pick(*form, 1);
-        for (const char* option : c.clicks)
+        for (const char* option : clicks)
             Click(*form, option);
         Pick(*form, 0); // a laser printer hides the code set but keeps it
         EXPECT_FALSE(Shown("Frame6"));
         Click(*form, "Command3");
-        ASSERT_EQ(world.profile.writes.size(), 4u);
-        EXPECT_EQ(world.profile.writes[3].value, c.written) << c.clicks.size();
+        EXPECT_FALSE(HandlerEnded());
+        EXPECT_EQ(world.settings.saved, (std::map<std::string, std::string>{
+                                            {"Papyra/Printer/Device", "Office Laser On LPT1:"}}));
+        const std::vector<std::array<std::string, 4>> expected = {
+            {profile, "Printer", "Device", "0"},
+            {profile, "Printer", "DeviceName", "Office Laser"},
+            {profile, "Printer", "Port", "LPT1:"},
+            {host, "Settings", "PrinterCodeSet", codeSet},
+        };
+        ASSERT_EQ(world.profile.writes.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const FakeProfile::Write& w = world.profile.writes[i];
+            EXPECT_EQ((std::array{w.file, w.section, w.key, w.value}), expected[i]);
+        }
+        EXPECT_EQ(world.printers.selections, (std::vector<int>{1, 0, 0}))
+            << "made current once more";
+        EXPECT_FALSE(form->isVisible()) << "unloaded";
     }
 }
 
@@ -310,9 +295,8 @@ TEST_F(SetupWindow, OkStartsHarvexUnlessItRunsAndWasRunning) {
                    Case{false, true, true}}) {
         SCOPED_TRACE(testing::Message() << c.windowOpen << c.hostNotRunning);
         world.launcher.launched.clear();
-        world.windows.titles.clear();
-        if (c.windowOpen) world.windows.titles = {"Harvex"};
-        world.windows.titles.insert("Harvex "); // near misses never count
+        world.windows.titles = {"Harvex "}; // near misses never count
+        if (c.windowOpen) world.windows.titles.insert("Harvex");
         program.state.HostNotRunning = c.hostNotRunning;
         Open();
         Click(*form, "Command3");
@@ -348,32 +332,25 @@ TEST_F(SetupWindow, CancelEndsWithoutSavingAndCloseSavesNothing) {
 
 TEST_F(SetupWindow, FailuresShowTheRunTimeErrorReportAndEnd) {
     struct Case {
-        const char* name;
         std::function<void(SetupWindow&)> arrange;
         const char* button; // nullptr: a pick of the second printer
         const char* report;
     };
     const Case cases[] = {
-        {"HarvexMissing", [](SetupWindow& t) { t.world.launcher.missing = true; }, "Command3",
+        {[](SetupWindow& t) { t.world.launcher.missing = true; }, "Command3",
          "Run-time error '53':\n\nFile not found"},
-        {"PrinterQueryFails", [](SetupWindow& t) { t.Printer(1).failing = {"PaperBin"}; }, nullptr,
+        {[](SetupWindow& t) { t.Printer(1).failing = {"PaperBin"}; }, nullptr,
          "Run-time error '482':\n\nPrinter error"},
-        {"TestPageCannotBeWritten",
-         [](SetupWindow& t) { t.world.files.errorOnOpen["C:\\Papyra\\PrinterTest.prt"] = 70; },
+        {[](SetupWindow& t) { t.world.files.errorOnOpen["C:\\Papyra\\PrinterTest.prt"] = 70; },
          "Command1", "Run-time error '70':\n\nPermission denied"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.report);
         world.dialogs.boxes.clear();
         world.process.ends = 0;
-        world.launcher.missing = false;
-        world.files.errorOnOpen.clear();
         c.arrange(*this);
         Open();
-        if (c.button)
-            Click(*form, c.button);
-        else
-            Pick(*form, 1);
+        c.button ? Click(*form, c.button) : Pick(*form, 1);
         EXPECT_TRUE(HandlerEnded());
         EXPECT_EQ(world.process.ends, 1);
         ASSERT_EQ(world.dialogs.boxes.size(), 1u);
@@ -404,14 +381,21 @@ TEST_F(SetupWindow, PrinterTestPrintsTheSetupPageAndEndsTheJob) {
 
 // --- the modal display through QtForms ------------------------------------------------------
 
-TEST(SetupWindowModal, ReturnsWhenUnloadedAndLoadsAfreshNextTime) {
+TEST(SetupWindowModal, ReturnsWhenUnloadedLoadsAfreshAndRefusesASecondShow) {
     WindowWorld w;
-    EXPECT_FALSE(RunSetupWindow(w.forms, [](Form1& window) {
+    int number = 0;
+    EXPECT_FALSE(RunSetupWindow(w.forms, [&](Form1& window) {
         EXPECT_TRUE(window.isVisible());
         EXPECT_TRUE(window.isModal());
+        try {
+            w.forms.ShowSetupWindowModal();
+        } catch (const RuntimeError& e) {
+            number = e.number;
+        }
         Pick(window, 1);
         Click(window, "Command3");
     }));
+    EXPECT_EQ(number, 400) << "shown again while on screen";
     EXPECT_EQ(w.forms.SetupWindow(), nullptr) << "unloaded";
     EXPECT_EQ(w.world.profile.writes.size(), 4u);
 
@@ -420,90 +404,26 @@ TEST(SetupWindowModal, ReturnsWhenUnloadedAndLoadsAfreshNextTime) {
         window.close();
     }));
     EXPECT_EQ(w.world.profile.writes.size(), 4u) << "closing saves nothing";
-}
 
-TEST(SetupWindowModal, CancelComesOutAsTheProgramsEnd) {
-    WindowWorld w;
     EXPECT_TRUE(RunSetupWindow(w.forms, [](Form1& window) { Click(window, "Command2"); }));
     EXPECT_EQ(w.forms.SetupWindow(), nullptr);
-    EXPECT_EQ(PendingProgramEnd(), std::nullopt) << "carried on, not left behind";
+    EXPECT_EQ(PendingProgramEnd(), std::nullopt) << "Cancel's end carried on, not left behind";
 }
 
-TEST(SetupWindowModal, WithoutADisplayEndsInsteadOfWaiting) {
+TEST(SetupWindowModal, WithoutADisplayOrAListablePrinterEndsInsteadOfWaiting) {
     WindowWorld w;
     w.forms.SetHeadlessCheck([] { return true; });
     testing::internal::CaptureStderr();
     EXPECT_THROW(w.forms.ShowSetupWindowModal(), ProgramEnd);
     EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("needs a display"));
     EXPECT_EQ(w.forms.SetupWindow(), nullptr);
-}
 
-} // namespace
-
-namespace {
-
-// A print job on a tractor printer whose port is unusable: the engine's two messages, OK, the
-// setup window, the user's choice saved, and Main from the top again.
-TEST(SetupWindowModal, UnusablePortLeadsThroughTheSetupWindowBackIntoTheJob) {
-    WindowWorld w;
-    w.world.registry.SetString("DeviceName", "Epson LQ");
-    w.world.rawPort.failOpenWith = 52;
-    w.world.process.commandLine = "report.prt x P";
-    w.world.files.contents["report.prt"] = "line one\r\n";
-    QTimer::singleShot(0, [&w] {
-        Form1* window = w.forms.SetupWindow();
-        ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(window->isVisible());
-        Pick(*window, 1);
-        Click(*window, "Option9");
-        w.world.rawPort.failOpenWith = 0; // the queue is back by the time the user is done
-        Click(*window, "Command3");
-    });
-    EXPECT_THROW(Main(w.program), ProgramEnd) << "the repeated job ends the program";
-
-    ASSERT_EQ(w.world.dialogs.boxes.size(), 2u);
-    EXPECT_EQ(w.world.dialogs.boxes[0].text, "Bad file name or number");
-    EXPECT_EQ(w.world.dialogs.boxes[1].text, "You must set up a harvex printer");
-    EXPECT_EQ(w.world.settings.saved["Papyra/Printer/Device"], "Epson LQ On LPT2:");
-    ASSERT_EQ(w.world.profile.writes.size(), 4u);
-    EXPECT_EQ(w.world.profile.writes[0].value, "1");
-    EXPECT_EQ(w.world.profile.writes[3].value, "I");
-    EXPECT_EQ(w.world.launcher.launched.size(), 1u) << "no Harvex window: Harvex is started";
-    EXPECT_EQ(w.world.process.sleeps, (std::vector<int>{500, 500})) << "Main ran again";
-    EXPECT_NE(w.world.rawPort.bytes.find("line one\r\n"), std::string::npos);
-    EXPECT_EQ(w.forms.SetupWindow(), nullptr);
-    EXPECT_EQ(PendingProgramEnd(), std::nullopt);
-}
-
-} // namespace
-
-namespace {
-
-TEST(SetupWindowModal, ShowingItAgainWhileOnScreenIsError400) {
-    WindowWorld w;
-    int number = 0;
-    EXPECT_FALSE(RunSetupWindow(w.forms, [&](Form1& window) {
-        try {
-            w.forms.ShowSetupWindowModal();
-        } catch (const RuntimeError& e) {
-            number = e.number;
-        }
-        window.close();
-    }));
-    EXPECT_EQ(number, 400);
-}
-
-} // namespace
-
-namespace {
-
-TEST(SetupWindowModal, APrinterThatCannotBeListedEndsWithTheReport) {
-    WindowWorld w;
-    w.Printer(1).failing = {"DeviceName"};
-    EXPECT_THROW(w.forms.ShowSetupWindowModal(), ProgramEnd);
-    ASSERT_EQ(w.world.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(w.world.dialogs.boxes[0].text, "Run-time error '482':\n\nPrinter error");
-    EXPECT_EQ(w.forms.SetupWindow(), nullptr) << "not kept half loaded";
+    WindowWorld failing;
+    failing.Printer(1).failing = {"DeviceName"};
+    EXPECT_THROW(failing.forms.ShowSetupWindowModal(), ProgramEnd);
+    ASSERT_EQ(failing.world.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(failing.world.dialogs.boxes[0].text, "Run-time error '482':\n\nPrinter error");
+    EXPECT_EQ(failing.forms.SetupWindow(), nullptr) << "not kept half loaded";
 }
 
 } // namespace

@@ -1,19 +1,12 @@
 #include "platform/pdf/TrueTypeFont.h"
-#include "support/PdfTools.h"
+#include "ScratchFolder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace papyra;
 using namespace papyra::test;
 
 namespace {
-
-std::string Write(const TempFolder& folder, const std::string& name, const std::string& bytes) {
-    std::string path = folder.path + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
 
 TEST(TrueTypeFont, CourierNewComesWithCourierMetrics) {
     auto regular = ResolveTrueTypeFont("Courier New", false);
@@ -38,16 +31,11 @@ TEST(TrueTypeFont, CourierNewComesWithCourierMetrics) {
 }
 
 TEST(TrueTypeFont, DamagedOrForeignFilesAreRefused) {
-    auto real = ResolveTrueTypeFont("Courier New", false);
-    const std::string& bytes = real->fileBytes;
-    std::string hugeOffset = bytes;
+    const std::string& bytes = ResolveTrueTypeFont("Courier New", false)->fileBytes;
+    std::string hugeOffset = bytes, cff = bytes;
     hugeOffset[12 + 8] = char(0x7F); // first table said to start far beyond the end
-    std::string cff = bytes;
     cff.replace(0, 4, "OTTO");
-    struct Case {
-        const char* name;
-        std::string content;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"empty", ""},
         {"header only", bytes.substr(0, 11)},
         {"directory cut", bytes.substr(0, 100)},
@@ -56,22 +44,25 @@ TEST(TrueTypeFont, DamagedOrForeignFilesAreRefused) {
         {"cff outlines", cff},
         {"text", std::string(4000, 'x')},
     };
-    TempFolder folder;
-    for (const Case& c : cases)
-        EXPECT_EQ(LoadTrueTypeFont(Write(folder, "font.ttf", c.content)), nullptr) << c.name;
-    EXPECT_EQ(LoadTrueTypeFont(folder.path + "/missing.ttf"), nullptr);
+    ScratchFolder folder;
+    for (const auto& [name, content] : cases) {
+        WriteBytes(folder / "font.ttf", content);
+        EXPECT_EQ(LoadTrueTypeFont(folder / "font.ttf"), nullptr) << name;
+    }
+    EXPECT_EQ(LoadTrueTypeFont(folder / "missing.ttf"), nullptr);
 }
 
 TEST(TrueTypeFont, StrippedFileIsStillTheSameFont) {
-    TempFolder folder;
+    ScratchFolder folder;
+    std::array<bool, 256> used{};
+    for (unsigned char c : std::string("Caf\xe9 \x80 \x97"))
+        used[c] = true;
     for (bool bold : {false, true}) {
         auto font = ResolveTrueTypeFont("Courier New", bold);
-        std::array<bool, 256> used{};
-        for (unsigned char c : std::string("Caf\xe9 \x80 \x97"))
-            used[c] = true;
-        std::string stripped = StripUnusedGlyphs(*font, used);
+        const std::string stripped = StripUnusedGlyphs(*font, used);
         EXPECT_LT(stripped.size(), font->fileBytes.size() / 4);
-        auto reloaded = LoadTrueTypeFont(Write(folder, "stripped.ttf", stripped));
+        WriteBytes(folder / "stripped.ttf", stripped);
+        auto reloaded = LoadTrueTypeFont(folder / "stripped.ttf");
         ASSERT_TRUE(reloaded) << "bold " << bold;
         EXPECT_EQ(reloaded->widths, font->widths);
         EXPECT_EQ(reloaded->glyphs, font->glyphs);

@@ -20,45 +20,38 @@ namespace {
 // Windows the test owns on that display.
 class Client {
 public:
-    explicit Client(const std::string& display)
-        : connection(xcb_connect(display.c_str(), nullptr)) {
-        screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    }
-    ~Client() { xcb_disconnect(connection); }
+    explicit Client(const std::string& display) : c(xcb_connect(display.c_str(), nullptr)) {}
+    ~Client() { xcb_disconnect(c); }
 
-    xcb_window_t Window(xcb_window_t parent = 0) {
-        const xcb_window_t window = xcb_generate_id(connection);
-        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, parent ? parent : screen->root,
-                          0, 0, 100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0,
+    xcb_window_t Window(xcb_window_t parent = 0, const char* property = nullptr,
+                        const char* type = nullptr, const std::string& name = "") {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, parent ? parent : screen->root, 0, 0,
+                          100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0,
                           nullptr);
+        if (property)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(property), Atom(type), 8,
+                                uint32_t(name.size()), name.data());
         return window;
     }
-    void Name(xcb_window_t window, const char* property, const char* type,
-              const std::string& bytes) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, Atom(property), Atom(type),
-                            8, static_cast<uint32_t>(bytes.size()), bytes.data());
-    }
-    void Destroy(xcb_window_t window) { xcb_destroy_window(connection, window); }
+    void Destroy(xcb_window_t window) { xcb_destroy_window(c, window); }
     // Everything sent so far has reached the server.
-    void Sync() {
-        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    }
+    void Sync() { free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
 
 private:
     xcb_atom_t Atom(const char* name) {
-        auto* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
-            nullptr);
+        auto* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
         const xcb_atom_t atom = reply->atom;
         free(reply);
         return atom;
     }
-    xcb_connection_t* connection;
-    xcb_screen_t* screen;
+    xcb_connection_t* c;
 };
 
 TEST(XcbWindowFinder, FindsATopLevelWindowByItsExactTitle) {
-    if (!OnPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (!papyra::testing::OnPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     Xvfb server;
     ASSERT_TRUE(server.Running());
     ScopedEnv display("DISPLAY", server.display.c_str());
@@ -66,32 +59,18 @@ TEST(XcbWindowFinder, FindsATopLevelWindowByItsExactTitle) {
     EXPECT_FALSE(finder.TopLevelWindowExists("Harvex")) << "nothing open yet";
 
     Client client(server.display);
-    const xcb_window_t harvex = client.Window();
-    client.Name(harvex, "WM_NAME", "STRING", "Harvex");
-    const xcb_window_t utf8 = client.Window();
-    client.Name(utf8, "_NET_WM_NAME", "UTF8_STRING", "Caf\xC3\xA9 \xE2\x82\xAC");
-    const xcb_window_t latin1 = client.Window();
-    client.Name(latin1, "WM_NAME", "STRING", "Gr\xFC\xDF");
+    const xcb_window_t harvex = client.Window(0, "WM_NAME", "STRING", "Harvex");
+    client.Window(0, "_NET_WM_NAME", "UTF8_STRING", "Caf\xC3\xA9 \xE2\x82\xAC");
+    client.Window(0, "WM_NAME", "STRING", "Gr\xFC\xDF");
     // A window manager's frame holds the client one level down.
-    const xcb_window_t frame = client.Window();
-    const xcb_window_t framed = client.Window(frame);
-    client.Name(framed, "_NET_WM_NAME", "UTF8_STRING", "Framed");
+    client.Window(client.Window(), "_NET_WM_NAME", "UTF8_STRING", "Framed");
     client.Sync();
-
-    struct Case {
-        const char* title; // ANSI
-        bool found;
-    };
-    for (Case c : {Case{"Harvex", true},
-                   {"Harvex ", false},
-                   {"harvex", false},
-                   {"Harve", false},
-                   {"", false},
-                   {"Caf\xE9 \x80", true},
-                   {"Gr\xFC\xDF", true},
-                   {"Framed", true}}) {
-        EXPECT_EQ(finder.TopLevelWindowExists(c.title), c.found) << c.title;
-    }
+    const std::pair<const char*, bool> cases[] = {
+        // ANSI titles
+        {"Harvex", true}, {"Harvex ", false},     {"harvex", false},    {"Harve", false},
+        {"", false},      {"Caf\xE9 \x80", true}, {"Gr\xFC\xDF", true}, {"Framed", true}};
+    for (auto [title, found] : cases)
+        EXPECT_EQ(finder.TopLevelWindowExists(title), found) << title;
 
     client.Destroy(harvex);
     client.Sync();
@@ -99,12 +78,10 @@ TEST(XcbWindowFinder, FindsATopLevelWindowByItsExactTitle) {
 }
 
 TEST(XcbWindowFinder, NoDisplayMeansNoWindow) {
-    {
-        ScopedEnv none("DISPLAY", nullptr);
+    for (const char* display : {static_cast<const char*>(nullptr), ":249"}) {
+        ScopedEnv env("DISPLAY", display);
         EXPECT_FALSE(XcbWindowFinder().TopLevelWindowExists("Harvex"));
     }
-    ScopedEnv unreachable("DISPLAY", ":249");
-    EXPECT_FALSE(XcbWindowFinder().TopLevelWindowExists("Harvex"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -30,7 +31,15 @@ Xvfb::Xvfb() {
         char* argv[] = {args[0].data(), args[1].data(), args[2].data(),
                         args[3].data(), args[4].data(), args[5].data(),
                         args[6].data(), args[7].data(), nullptr};
-        if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv, environ) != 0) {
+        // Its output goes nowhere: a server left behind by a crashed test must not hold the test
+        // runner's pipes open.
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        for (int fd : {1, 2})
+            posix_spawn_file_actions_addopen(&quiet, fd, "/dev/null", O_WRONLY, 0);
+        const int spawned = posix_spawnp(&pid, "Xvfb", &quiet, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&quiet);
+        if (spawned != 0) {
             pid = -1;
             return;
         }
