@@ -3,6 +3,7 @@
 #include "WindowTestSupport.h"
 
 #include "printer/SetupPrinter.h"
+#include "startup/Main.h"
 #include "ui/Design.h"
 
 #include <gmock/gmock.h>
@@ -387,6 +388,39 @@ TEST(SetupWindowModal, WithoutADisplayOrAListablePrinterEndsInsteadOfWaiting) {
     ASSERT_EQ(failing.world.dialogs.boxes.size(), 1u);
     EXPECT_EQ(failing.world.dialogs.boxes[0].text, "Run-time error '482':\n\nPrinter error");
     EXPECT_EQ(failing.forms.SetupWindow(), nullptr) << "not kept half loaded";
+}
+
+// A print job on a tractor printer whose port is unusable: the engine's two messages, OK, the
+// setup window, the user's choice saved, and Main from the top again.
+TEST(SetupWindowModal, UnusablePortLeadsThroughTheSetupWindowBackIntoTheJob) {
+    WindowWorld w;
+    w.world.registry.SetString("DeviceName", "Epson LQ");
+    w.world.rawPort.failOpenWith = 52;
+    w.world.process.commandLine = "report.prt x P";
+    w.world.files.contents["report.prt"] = "line one\r\n";
+    QTimer::singleShot(0, [&w] {
+        Form1* window = w.forms.SetupWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        Pick(*window, 1);
+        Click(*window, "Option9");
+        w.world.rawPort.failOpenWith = 0; // the queue is back by the time the user is done
+        Click(*window, "Command3");
+    });
+    EXPECT_THROW(Main(w.program), ProgramEnd) << "the repeated job ends the program";
+
+    ASSERT_EQ(w.world.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.world.dialogs.boxes[0].text, "Bad file name or number");
+    EXPECT_EQ(w.world.dialogs.boxes[1].text, "You must set up a harvex printer");
+    EXPECT_EQ(w.world.settings.saved["Papyra/Printer/Device"], "Epson LQ On LPT2:");
+    ASSERT_EQ(w.world.profile.writes.size(), 4u);
+    EXPECT_EQ(w.world.profile.writes[0].value, "1");
+    EXPECT_EQ(w.world.profile.writes[3].value, "I");
+    EXPECT_EQ(w.world.launcher.launched.size(), 1u) << "no Harvex window: Harvex is started";
+    EXPECT_EQ(w.world.process.sleeps, (std::vector<int>{500, 500})) << "Main ran again";
+    EXPECT_NE(w.world.rawPort.bytes.find("line one\r\n"), std::string::npos);
+    EXPECT_EQ(w.forms.SetupWindow(), nullptr);
+    EXPECT_EQ(PendingProgramEnd(), std::nullopt);
 }
 
 } // namespace
