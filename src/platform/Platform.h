@@ -2,6 +2,7 @@
 // The platform services the program reaches the operating system through, bundled and passed
 // down. The program owns no other link to the OS.
 #include "platform/Dialogs.h"
+#include "platform/Journal.h"
 #include "platform/Launcher.h"
 #include "platform/Printer.h"
 #include "platform/PrivateProfile.h"
@@ -25,6 +26,7 @@ struct Platform {
     Dialogs& dialogs;
     Process& process;
     TextFiles& files;
+    Journal& journal;
 };
 
 } // namespace papyra

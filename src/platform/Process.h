@@ -1,5 +1,7 @@
 #pragma once
 // Process services: the command line, the single-instance test, waiting, the event loop, ending.
+#include "platform/RuntimeError.h"
+
 #include <string>
 
 namespace papyra {
@@ -13,11 +15,15 @@ public:
     // process the instance others see; later calls in the same process keep answering false.
     virtual bool AnotherInstanceRunning() = 0;
     virtual void Sleep(int milliseconds) = 0;
-    // Runs pending window events before it returns.
+    // Runs every pending window event before it returns (none: returns at once).
     virtual void DoEvents() = 0;
-    // Ends the process at once by throwing ProgramEnd, which unwinds to main(); nothing after the
-    // call runs. Unended documents and open files are dropped on the way.
-    [[noreturn]] virtual void End() = 0;
+    // For loops that yield once per line: as DoEvents, but when events last ran less than 10 ms
+    // ago it returns at once without looking. An event that arrives during a long loop so waits
+    // at most about 10 ms, and a loop of a million lines does not spend its time polling.
+    virtual void DoEventsIfDue() = 0;
+    // Ends the process at once by throwing ProgramEnd{status}, which unwinds to main(); nothing
+    // after the call runs. Unended documents and open files are dropped on the way.
+    [[noreturn]] virtual void End(ExitStatus status) = 0;
     // The folder of the program's executable, without a trailing separator. Profile and test
     // files are named by appending "\NAME", which the file services accept.
     virtual std::string ProgramFolder() = 0;

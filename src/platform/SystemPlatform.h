@@ -3,19 +3,14 @@
 #include "platform/Platform.h"
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace papyra {
 
 class SystemPlatform {
 public:
-    // Chooses the GUI platform before the application object exists: without a display the
-    // program runs headless, so print, TEST and UPDATE work on a server.
-    static void PrepareDisplay();
-
-    // args: the command line's words after the program's name.
-    explicit SystemPlatform(std::vector<std::string> args);
+    // The program's own arguments, as main() receives them. On a system whose GUI runtime needs
+    // an application object, it is made here, before any service uses it.
+    SystemPlatform(int& argc, char** argv);
     ~SystemPlatform();
     Platform& platform();
 

@@ -84,12 +84,16 @@ long long LeadingPosition(const std::string& name) {
 void SetupPrinter(Program& program) {
     Platform& platform = program.platform;
     ChoosePrinter(platform.printers, platform.registry);
+    NoteJobPrinter(program);
 
     const bool update = program.state.CommandArgs.at(0) == "UPDATE";
     if (update) UpdatePrinterProfile(program);
 
     LayOutPage(program);
-    if (update) platform.process.End();
+    // A profile that could not be written ends the run as a silent failure, for the exit status and
+    // the job log; nothing on screen says so.
+    if (update)
+        platform.process.End(program.job.error ? ExitStatus::EndedSilently : ExitStatus::Done);
 }
 
 } // namespace papyra

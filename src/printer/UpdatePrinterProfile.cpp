@@ -31,6 +31,8 @@ void UpdatePrinterProfile(Program& program) {
     write(names::ColorKey, printer.ColorMode());
     write(names::PrintQualityKey, DescribePrintQuality(printer));
     write(names::QualityKey, printer.PrintQuality());
+    if (profile.WritesFailed())
+        NoteFailure(program, RuntimeError(75).About(program.state.ProfilePath), false);
 }
 
 } // namespace papyra

@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "startup/Main.h"
 #include "ui/Forms.h"
+#include "ui/WindowHandler.h"
 
 #include <algorithm>
 #include <vector>
@@ -31,6 +32,16 @@ const std::string RawClosing = "\x12\x1BP\x1B"
                                "2\x1B"
                                "CB";
 
+// The engine yields to the window message loop once per page and once per line. A window event
+// that ended the program while the job yielded ends this job too: nothing after it runs.
+void Yield(Program& program, bool perLine) {
+    if (perLine)
+        program.platform.process.DoEventsIfDue();
+    else
+        program.platform.process.DoEvents();
+    RethrowPendingEnd(program);
+}
+
 void PrintRaw(Program& program, const std::string& path) {
     Platform& platform = program.platform;
     // The whole file is read before the port opens, so the printer is held only while bytes
@@ -45,10 +56,18 @@ void PrintRaw(Program& program, const std::string& path) {
     std::vector<Line> lines;
     platform.files.Open(path, TextFiles::Mode::Input, Channel);
     while (!platform.files.Eof(Channel)) {
-        const std::string line = platform.files.LineInput(Channel);
+        std::string line = platform.files.LineInput(Channel);
+        if (line.size() >= RawHoldBlockSize) {
+            // A line as large as a block becomes a block of its own, kept rather than copied, so
+            // even a file without line ends is held once. (Moving a string keeps its bytes where
+            // they are; so does appending within its capacity.)
+            blocks.push_back(std::move(line));
+            lines.push_back({blocks.back().data(), blocks.back().size()});
+            continue;
+        }
         if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < line.size()) {
             blocks.emplace_back();
-            blocks.back().reserve(std::max(RawHoldBlockSize, line.size()));
+            blocks.back().reserve(RawHoldBlockSize);
         }
         std::string& block = blocks.back();
         const size_t at = block.size();
@@ -58,16 +77,22 @@ void PrintRaw(Program& program, const std::string& path) {
     platform.files.Close(Channel);
 
     RawPort& port = platform.rawPort;
+    program.job.path = "raw";
+    program.job.bytes = 0;
     port.Open(platform.printers.Current().Port());
-    port.Write(RawSetUp);
-    port.Write(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
     // Lines go to the port in blocks: a string and a call per line cost more than the bytes
     // themselves. The port gathers blocks into its own larger requests; handing it blocks of its
     // request size and more sent the same bytes no faster.
     std::string block;
     block.reserve(RawBlockSize + 2 * 1024);
+    auto send = [&](const std::string& bytes) {
+        port.Write(bytes);
+        program.job.bytes += static_cast<long long>(bytes.size());
+    };
+    send(RawSetUp);
+    send(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
     for (const Line& line : lines) {
-        platform.process.DoEvents();
+        Yield(program, true);
         char* first = line.first;
         const size_t length = line.length;
         if (length == 1 && *first == FormFeed) {
@@ -78,12 +103,12 @@ void PrintRaw(Program& program, const std::string& path) {
             block += "\r\n";
         }
         if (block.size() >= RawBlockSize) {
-            port.Write(block);
+            send(block);
             block.clear();
         }
     }
-    if (!block.empty()) port.Write(block);
-    port.Write(RawClosing);
+    if (!block.empty()) send(block);
+    send(RawClosing);
     port.Close();
 }
 
@@ -94,10 +119,12 @@ void PrintDrawn(Program& program, const std::string& path) {
     TextFiles& files = platform.files;
 
     const int16_t limit = state.PageOrientation == "P" ? 82 : 67;
+    program.job.path = "drawn";
+    program.job.pages = 0;
     files.Open(path, TextFiles::Mode::Input, Channel);
     while (!files.Eof(Channel)) {
         int16_t number = 0;
-        platform.process.DoEvents();
+        Yield(program, false);
         bool fileEnded = true;
         while (!files.Eof(Channel)) {
             ++number;
@@ -119,14 +146,16 @@ void PrintDrawn(Program& program, const std::string& path) {
                 state.LineBuf.at(slot).clear();
 
         for (int slot = 1; slot <= limit - 2; ++slot) {
-            platform.process.DoEvents();
+            Yield(program, true);
             printer.SetCurrentX(0);
             printer.SetCurrentY(static_cast<float>(slot - 1) * state.LineHeight);
-            std::string text = state.LineBuf.at(slot);
+            // In place: the page buffer is the only copy of a line, however long it is.
+            std::string& text = state.LineBuf.at(slot);
             std::replace(text.begin(), text.end(), PrinterDash, AnsiDash);
             PrintCodedLine(printer, text);
             if (slot < limit - 2) printer.Print("\r\n", true);
         }
+        ++program.job.pages;
         if (!files.Eof(Channel)) printer.NewPage();
     }
     files.Close(Channel);
@@ -137,11 +166,12 @@ void PrintDrawn(Program& program, const std::string& path) {
 void HandleFailure(Program& program, const RuntimeError& failure) {
     Platform& platform = program.platform;
     platform.dialogs.MessageBox(failure.description(), MsgButtons::OK, MsgIcon::None);
-    if (failure.number != 52) platform.process.End();
+    NoteFailure(program, failure, true);
+    if (failure.number != 52) platform.process.End(ExitStatus::Failed);
 
     if (platform.dialogs.MessageBox("You must set up a harvex printer", MsgButtons::OKCancel,
                                     MsgIcon::None, "Printer Setup Required") != MsgAnswer::OK)
-        platform.process.End();
+        platform.process.End(ExitStatus::Failed);
     program.forms.ShowSetupWindowModal();
     Main(program, MainPass::Again);
 }
@@ -157,6 +187,8 @@ template <typename Step> void Try(Step step) {
 } // namespace
 
 void PrintReportFile(Program& program, const std::string& path) {
+    program.job.report = path;
+    NoteJobPrinter(program);
     try {
         Printer& printer = program.platform.printers.Current();
         printer.SetDocumentName(path);

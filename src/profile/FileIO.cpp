@@ -58,7 +58,8 @@ void FileIO::FileOUT() {
     default:
         return;
     }
-    platform.profile.WritePrivateProfileStringA(Heading, Keyword, NewValue, Filename);
+    if (!platform.profile.WritePrivateProfileStringA(Heading, Keyword, NewValue, Filename))
+        writesFailed = true;
 }
 
 std::string FileIO::FileIN(int32_t Ln, const std::string&,

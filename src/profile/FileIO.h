@@ -53,6 +53,10 @@ public:
     std::string FileIN(int32_t Ln, const std::string& autoUnused = {},
                        const std::optional<std::string>& defaultValue = std::nullopt);
 
+    // Whether the platform refused a write of FileOUT since the object was made. FileOUT itself
+    // never looks; this is for the exit status and the job log.
+    bool WritesFailed() const { return writesFailed; }
+
 private:
     bool WriteIsLocked();
 
@@ -60,6 +64,7 @@ private:
     // The code-master lock compares this path, which the class never sets, with the program's
     // code-master file; kept so a later owner of the path gets the lock without a new rule.
     std::string lockedFile;
+    bool writesFailed = false;
 };
 
 } // namespace papyra

@@ -20,9 +20,11 @@ const std::string& Word(const ModuleState& state, size_t index) {
 void Dispatch(Program& program, const std::string& commandLine) {
     Platform& platform = program.platform;
     ModuleState& state = program.state;
-    if (commandLine.empty()) platform.process.End();
+    if (commandLine.empty()) platform.process.End(ExitStatus::EndedSilently);
 
     const std::string mode = Word(state, 0);
+    program.job.mode = mode == "TEST" || mode == "SETUP" || mode == "UPDATE" ? mode : "print";
+    if (program.job.mode == "print") program.job.report = mode;
     state.PageOrientation = mode == "TEST" ? Word(state, 1) : Word(state, 2);
     state.ProfilePath = platform.process.ProgramFolder() + names::ProfileFile;
     SetupPrinter(program);
@@ -36,11 +38,11 @@ void Dispatch(Program& program, const std::string& commandLine) {
     if (mode == "TEST") {
         state.PageOrientation = Word(state, 1);
         PrintTestPage(program);
-        platform.process.End();
+        platform.process.End(ExitStatus::Done);
     }
     PrintReportFile(program, mode);
     platform.printers.Current().EndDoc();
-    platform.process.End();
+    platform.process.End(ExitStatus::Done);
 }
 
 } // namespace
@@ -66,14 +68,15 @@ void Main(Program& program, MainPass pass) {
     const std::string commandLine = platform.process.CommandLine();
     state.CommandArgs = SplitCommandLine(commandLine);
     if (pass == MainPass::First && platform.process.AnotherInstanceRunning())
-        platform.process.End();
+        platform.process.End(ExitStatus::AnotherRunning);
 
     try {
         Dispatch(program, commandLine);
     } catch (const ProgramEnd&) {
         throw;
     } catch (...) {
-        platform.process.End();
+        NoteFailure(program, AsRuntimeError(std::current_exception()), false);
+        platform.process.End(ExitStatus::EndedSilently);
     }
 }
 

@@ -12,6 +12,8 @@ public:
     // SETUP mode's review set-up from the creation of Form2 on: the printer dialog, the four
     // lines, then Form2 shown without making it modal. Returns at once.
     virtual void OpenReviewWindow() = 0;
+    // The program is ending: every window closes and every event loop returns.
+    virtual void CloseAll() = 0;
 };
 
 } // namespace papyra

@@ -1,20 +1,10 @@
 #include "ui/WindowHandler.h"
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QWidget>
-
-#include <algorithm>
-#include <vector>
+#include "ui/Forms.h"
 
 namespace papyra {
 
 namespace {
-
-// The single user-interface thread owns these; no lock.
-std::optional<ProgramEnd> pendingEnd;
-std::vector<ModalLoop*> modalLoops;
-bool mainLoopRunning = false;
 
 RuntimeError Describe(std::exception_ptr failure) {
     try {
@@ -26,21 +16,21 @@ RuntimeError Describe(std::exception_ptr failure) {
 
 // The program ends from inside a window event: everything on screen goes, every loop returns,
 // and whoever started a loop carries the end on.
-void EndFromHandler(const ProgramEnd& end) {
-    pendingEnd = end;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible()) window->close();
-    for (ModalLoop* loop : modalLoops)
-        loop->Quit();
-    if (mainLoopRunning) QCoreApplication::exit(end.exitCode);
+void EndFromHandler(Program& program, const ProgramEnd& end) noexcept {
+    if (!program.pendingEnd) program.pendingEnd = end;
+    try {
+        program.forms.CloseAll();
+    } catch (...) {
+        // Closing is best effort; the end itself is parked.
+    }
 }
 
 } // namespace
 
-void RethrowPendingEnd() {
-    if (!pendingEnd) return;
-    const ProgramEnd end = *pendingEnd;
-    pendingEnd.reset();
+void RethrowPendingEnd(Program& program) {
+    if (!program.pendingEnd) return;
+    const ProgramEnd end = *program.pendingEnd;
+    program.pendingEnd.reset();
     throw end;
 }
 
@@ -50,56 +40,24 @@ void ShowRunTimeErrorReport(Dialogs& dialogs, const RuntimeError& failure) {
                        MsgButtons::OK, MsgIcon::Critical);
 }
 
-void RunWindowHandler(Platform& platform, const std::function<void()>& handler) noexcept {
+void RunWindowHandler(Program& program, const std::function<void()>& handler) noexcept {
+    Platform& platform = program.platform;
     try {
         try {
             handler();
         } catch (const ProgramEnd&) {
             throw;
         } catch (...) {
-            ShowRunTimeErrorReport(platform.dialogs, Describe(std::current_exception()));
-            platform.process.End();
+            const RuntimeError failure = Describe(std::current_exception());
+            ShowRunTimeErrorReport(platform.dialogs, failure);
+            NoteFailure(program, failure, true);
+            platform.process.End(ExitStatus::Failed);
         }
     } catch (const ProgramEnd& end) {
-        EndFromHandler(end);
+        EndFromHandler(program, end);
     } catch (...) {
-        EndFromHandler(ProgramEnd{}); // the report itself failed: end all the same
+        EndFromHandler(program, ProgramEnd{ExitStatus::Failed}); // the report itself failed
     }
-}
-
-ModalLoop::ModalLoop() : loop(new QEventLoop) {}
-
-ModalLoop::~ModalLoop() {
-    delete loop;
-}
-
-void ModalLoop::Exec() {
-    RethrowPendingEnd();
-    modalLoops.push_back(this);
-    running = true;
-    loop->exec(QEventLoop::DialogExec);
-    running = false;
-    modalLoops.erase(std::find(modalLoops.begin(), modalLoops.end(), this));
-    RethrowPendingEnd();
-}
-
-void ModalLoop::Quit() {
-    loop->exit();
-}
-
-int RunMainEventLoop() {
-    mainLoopRunning = true;
-    int code = QApplication::exec();
-    mainLoopRunning = false;
-    if (pendingEnd) {
-        code = pendingEnd->exitCode;
-        pendingEnd.reset();
-    }
-    return code;
-}
-
-std::optional<ProgramEnd> PendingProgramEnd() {
-    return pendingEnd;
 }
 
 } // namespace papyra

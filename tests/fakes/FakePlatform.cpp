@@ -275,9 +275,15 @@ void FakeProcess::DoEvents() {
     if (onEvents) onEvents();
 }
 
-void FakeProcess::End() {
+void FakeProcess::DoEventsIfDue() {
+    ++dueEvents;
+    if (onEvents) onEvents();
+}
+
+void FakeProcess::End(ExitStatus status) {
     ++ends;
-    throw ProgramEnd{};
+    lastStatus = status;
+    throw ProgramEnd{status};
 }
 
 // --- text files ------------------------------------------------------------------------------

@@ -209,16 +209,27 @@ public:
     bool otherInstance = false;
     std::string programFolder = "C:\\Papyra";
     std::vector<int> sleeps;
-    int events = 0;
+    int events = 0;    // DoEvents calls
+    int dueEvents = 0; // DoEventsIfDue calls
     int ends = 0;
-    std::function<void()> onEvents; // runs inside DoEvents, as a window event would
+    ExitStatus lastStatus = ExitStatus::Done;
+    std::function<void()> onEvents; // runs inside either yield, as a window event would
 
     std::string CommandLine() override { return commandLine; }
     bool AnotherInstanceRunning() override { return otherInstance; }
     void Sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
     void DoEvents() override;
-    [[noreturn]] void End() override;
+    void DoEventsIfDue() override;
+    [[noreturn]] void End(ExitStatus status) override;
     std::string ProgramFolder() override { return programFolder; }
+};
+
+class FakeJournal : public Journal {
+public:
+    std::vector<std::string> told;
+    std::vector<JobEntry> records;
+    void Tell(const std::string& line) override { told.push_back(line); }
+    void Record(const JobEntry& entry) override { records.push_back(entry); }
 };
 
 // Files in memory by path, with the same Line Input rules as the real ones.
@@ -246,13 +257,14 @@ private:
 
 class FakeForms : public Forms {
 public:
-    int setupShown = 0, reviewOpened = 0;
+    int setupShown = 0, reviewOpened = 0, closed = 0;
     std::function<void()> onSetup; // what the user does in the setup window
     void ShowSetupWindowModal() override {
         ++setupShown;
         if (onSetup) onSetup();
     }
     void OpenReviewWindow() override { ++reviewOpened; }
+    void CloseAll() override { ++closed; }
 };
 
 // Everything a Program needs, with one laser printer "Laser" installed.
@@ -267,10 +279,11 @@ struct World {
     FakeDialogs dialogs;
     FakeProcess process;
     FakeTextFiles files;
+    FakeJournal journal;
     FakeForms forms;
-    Platform platform{printers, rawPort,  registry, profile, settings,
-                      windows,  launcher, dialogs,  process, files};
-    Program program{platform, forms, {}};
+    Platform platform{printers, rawPort, registry, profile, settings, windows,
+                      launcher, dialogs, process,  files,   journal};
+    Program program{platform, forms, {}, {}, {}};
 
     World();
     // Runs Main and reports whether it ended the program (true) or returned (SETUP).

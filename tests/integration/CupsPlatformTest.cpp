@@ -1,11 +1,11 @@
 // The CUPS printers, their capability codes, drawn and raw jobs, against a private cupsd.
-#include "ScratchFolder.h"
 #include "integration/CupsServer.h"
 #include "platform/RuntimeError.h"
 #include "platform/unix/CupsPrinter.h"
 #include "platform/unix/CupsPrinters.h"
 #include "platform/unix/CupsRawPort.h"
 #include "support/PdfTools.h"
+#include "support/ScratchFolder.h"
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>

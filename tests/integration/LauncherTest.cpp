@@ -1,8 +1,8 @@
 // Starting programs for real: native and Windows executables, detached and never waited for.
 #include "platform/unix/UnixLauncher.h"
 
-#include "ScratchFolder.h"
 #include "platform/RuntimeError.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The X11 window search against a real X server: an Xvfb this test starts on a free display.
 #include "platform/unix/XcbWindowFinder.h"
 
-#include "ScratchFolder.h"
 #include "integration/Xvfb.h"
+#include "support/ScratchFolder.h"
 
 #include <xcb/xcb.h>
 

@@ -1,8 +1,9 @@
 #include "platform/pdf/PdfFilePrinter.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/ansi/AnsiText.h"
 #include "platform/pdf/FileErrors.h"
-#include "platform/pdf/WinAnsi.h"
+#include "platform/unix/UserFolders.h"
 
 #include <cerrno>
 #include <clocale>
@@ -25,12 +26,7 @@ constexpr float kQuarterInch = 18;
 
 std::string OutputFolder() {
     if (const char* dir = std::getenv("PAPYRA_PDF_DIR"); dir && *dir) return dir;
-    std::string home;
-    if (const char* env = std::getenv("HOME"); env && *env)
-        home = env;
-    else if (const passwd* user = getpwuid(getuid()))
-        home = user->pw_dir;
-    return home + "/Documents/Papyra";
+    return HomeFolder() + "/Documents/Papyra";
 }
 
 // The territories whose paper is Letter (glibc's LC_PAPER data).
@@ -66,7 +62,7 @@ std::string FileNameFrom(const std::string& stem) {
     for (unsigned char c : stem)
         name += c < 0x20 || c == 0x7F ? '_' : char(c);
     if (name.empty() || name == "." || name == "..") return "Papyra";
-    return winansi::ToUtf8(name);
+    return AnsiToUtf8(name);
 }
 
 bool IsNoHardLinkError(int error) {

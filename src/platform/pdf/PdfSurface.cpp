@@ -7,9 +7,9 @@
 #include "platform/pdf/PdfSurface.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/ansi/AnsiText.h"
 #include "platform/pdf/FileErrors.h"
 #include "platform/pdf/TrueTypeFont.h"
-#include "platform/pdf/WinAnsi.h"
 
 #include <algorithm>
 #include <array>
@@ -47,7 +47,7 @@ struct GlyphBytes {
     std::array<uint8_t, 256> length{};
     GlyphBytes() {
         for (int c = 0; c < 256; ++c) {
-            char byte = winansi::IsPrintable(c) ? char(c) : ' ';
+            char byte = IsPrintableAnsi(c) ? char(c) : ' ';
             bool escape = byte == '(' || byte == ')' || byte == '\\';
             bytes[c] = escape ? std::array<char, 2>{'\\', byte} : std::array<char, 2>{byte, 0};
             length[c] = escape ? 2 : 1;
@@ -85,7 +85,7 @@ std::string PdfTextString(const std::string& ansi) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out = "<FEFF";
     for (unsigned char byte : ansi) {
-        char32_t c = winansi::ToUnicode(byte);
+        char32_t c = AnsiToUnicode(byte);
         if (c == 0) c = 0xFFFD;
         for (int shift : {12, 8, 4, 0})
             out += hex[(c >> shift) & 0xF];

@@ -1,7 +1,7 @@
 #include "platform/pdf/TrueTypeFont.h"
 
 #include "platform/RuntimeError.h"
-#include "platform/pdf/WinAnsi.h"
+#include "platform/ansi/AnsiText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,9 +178,8 @@ std::shared_ptr<TrueTypeFont> Parse(const std::string& path, std::string bytes) 
     if (!sub) return nullptr;
     uint16_t blankGlyph = GlyphFromFormat4(r, *sub, U' ');
     for (int byte = 0; byte < 256; ++byte) {
-        uint16_t glyph = winansi::IsPrintable(byte)
-                             ? GlyphFromFormat4(r, *sub, winansi::ToUnicode(byte))
-                             : blankGlyph;
+        uint16_t glyph =
+            IsPrintableAnsi(byte) ? GlyphFromFormat4(r, *sub, AnsiToUnicode(byte)) : blankGlyph;
         // Four decimals is what /Widths carries; measuring with the same figure keeps a run's
         // drawn end exactly where TextWidth put it.
         font->widths[byte] = std::round(em(advance(glyph)) * 1e4) / 1e4;
@@ -401,7 +400,7 @@ std::shared_ptr<const TrueTypeFont> ResolveTrueTypeFont(const std::string& famil
     if (auto it = byRequest.find(key); it != byRequest.end()) return it->second;
     // The best match may be an OpenType/CFF or a collection, which a /TrueType font cannot
     // carry; the next best TrueType file keeps the metrics closest to what was asked.
-    for (const std::string& file : CandidateFiles(winansi::ToUtf8(family), bold)) {
+    for (const std::string& file : CandidateFiles(AnsiToUtf8(family), bold)) {
         if (auto font = LoadCached(file)) {
             byRequest[key] = font;
             return font;

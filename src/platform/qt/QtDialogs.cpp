@@ -1,14 +1,20 @@
 #include "platform/qt/QtDialogs.h"
 
 #include "platform/Printer.h"
+#include "platform/ansi/AnsiText.h"
 #include "platform/qt/QtText.h"
-#include "platform/unix/AnsiText.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 #include <cstdio>
 
@@ -41,23 +47,44 @@ PrinterDialogResult QtDialogs::PrinterDialog(Printer& printer, const std::string
     result.copies = printer.Copies();
     if (Headless()) return result; // nobody to confirm: discarded
 
-    // The dialog works on a QPrinter standing for the same queue; only its answers come back.
-    QPrinter dialogPrinter;
-    const QPrinterInfo info = QPrinterInfo::printerInfo(FromAnsi(printer.DeviceName()));
-    if (!info.isNull())
-        dialogPrinter.setPrinterName(info.printerName());
-    else
-        dialogPrinter.setOutputFormat(QPrinter::PdfFormat);
-    dialogPrinter.setPageOrientation(result.orientation == 2 ? QPageLayout::Landscape
-                                                             : QPageLayout::Portrait);
-    dialogPrinter.setCopyCount(result.copies > 0 ? result.copies : 1);
-    QPrintDialog dialog(&dialogPrinter);
+    // All the program asks of a printer dialog is an orientation, a number of copies and a yes
+    // or no; a system print dialog would offer to print, and to pick printers it then ignores.
+    QDialog dialog;
+    dialog.setObjectName("PrinterDialog");
     dialog.setWindowTitle(FromAnsi(title));
+    auto* name = new QLineEdit(FromAnsi(printer.DeviceName()));
+    name->setObjectName("Printer");
+    name->setReadOnly(true);
+    auto* portrait = new QRadioButton("&Portrait");
+    portrait->setObjectName("Portrait");
+    auto* landscape = new QRadioButton("&Landscape");
+    landscape->setObjectName("Landscape");
+    (result.orientation == 2 ? landscape : portrait)->setChecked(true);
+    auto* copies = new QSpinBox;
+    copies->setObjectName("Copies");
+    copies->setRange(1, 999);
+    copies->setValue(result.copies > 0 ? result.copies : 1);
+    copies->setEnabled(result.copies > 0); // a printer that cannot print several copies
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* orientation = new QGroupBox("Orientation");
+    auto* orientationLayout = new QHBoxLayout(orientation);
+    orientationLayout->addWidget(portrait);
+    orientationLayout->addWidget(landscape);
+    auto* form = new QFormLayout;
+    form->addRow("Printer:", name);
+    form->addRow(orientation);
+    form->addRow("&Copies:", copies);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
     result.discarded = dialog.exec() != QDialog::Accepted;
     if (!result.discarded) {
-        result.orientation =
-            dialogPrinter.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
-        result.copies = static_cast<int16_t>(dialogPrinter.copyCount());
+        result.orientation = landscape->isChecked() ? 2 : 1;
+        result.copies = static_cast<int16_t>(copies->value());
     }
     return result;
 }

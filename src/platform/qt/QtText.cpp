@@ -1,6 +1,6 @@
 #include "platform/qt/QtText.h"
 
-#include "platform/unix/AnsiText.h"
+#include "platform/ansi/AnsiText.h"
 
 namespace papyra {
 

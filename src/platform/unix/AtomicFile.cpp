@@ -1,9 +1,11 @@
 #include "platform/unix/AtomicFile.h"
 
 #include <cerrno>
-#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,31 +23,60 @@ void AtomicFileWriter::Discard() {
     temp_.clear();
 }
 
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string TempPrefix(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // Short enough that the temporary name stays within NAME_MAX.
+    return "." + name.substr(0, 200) + ".tmp";
+}
+
+// Temporary files of this target whose writer has gone: a killed process cannot clean up after
+// itself, so the next one does. A live writer's file (or another user's) is left alone.
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string folder = FolderOf(target), prefix = TempPrefix(target);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
+                                            closedir);
+    if (!dir) return;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (!name.starts_with(prefix)) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((folder + name).c_str());
+    }
+}
+
+} // namespace
+
 int AtomicFileWriter::Begin(const std::string& nativePath) {
     Discard();
     target_ = nativePath;
     struct stat st;
-    bool exists = stat(target_.c_str(), &st) == 0;
+    const bool exists = lstat(target_.c_str(), &st) == 0;
     if (exists) {
+        if (S_ISLNK(st.st_mode)) return ELOOP;
         if (S_ISDIR(st.st_mode)) return EISDIR;
-        if (!S_ISREG(st.st_mode)) return EINVAL;
+        if (!S_ISREG(st.st_mode)) return ESPIPE;
         if ((st.st_mode & 0222) == 0 || access(target_.c_str(), W_OK) != 0) return EACCES;
-        char resolved[PATH_MAX];
-        if (realpath(target_.c_str(), resolved)) target_ = resolved;
     }
+    RemoveStaleTemporaries(target_);
 
-    size_t slash = target_.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    const std::string prefix = FolderOf(target_) + TempPrefix(target_);
     std::random_device device;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // Short enough that the temporary name stays within NAME_MAX.
-        temp_ = folder + "." + name.substr(0, 200) + ".tmp" + std::to_string(getpid()) + "-" +
-                std::to_string(device() % 1000000);
+        temp_ = prefix + std::to_string(getpid()) + "-" + std::to_string(device() % 1000000);
         // A new file gets 0666 less the umask, as a plain create would.
-        fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   exists ? 0600 : 0666);
         if (fd_ >= 0) break;
-        int error = errno;
+        const int error = errno;
         temp_.clear();
         if (error != EEXIST) return error;
     }

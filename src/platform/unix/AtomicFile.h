@@ -1,13 +1,18 @@
 #pragma once
 // Replacing a file whole or not at all: the new contents go to a temporary file in the same
 // folder, are flushed to disk, and take the old file's place by rename, keeping its mode (and,
-// where allowed, its owner). A symbolic link is followed, so the file it names is replaced.
+// where allowed, its owner). A crash at any moment leaves the old file or the new one.
 #include <string>
 
 namespace papyra {
 
-// Refuses (errno EACCES) a file that exists and is read-only, whoever runs the program, so a
-// read-only profile stays as it is even for root.
+// Refuses, before anything is written:
+// - a symbolic link (ELOOP): a file is never written through a link, wherever it points;
+// - a folder (EISDIR) or anything else that is not a regular file (ESPIPE);
+// - a file that exists and is read-only (EACCES), whoever runs the program, so a read-only
+//   profile stays as it is even for root.
+// Temporary files that a killed writer left beside the file (".NAME.tmp<pid>-<n>", their process
+// gone) are removed by the next writer of that file.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;

@@ -1,6 +1,7 @@
 #include "platform/unix/RegistryFile.h"
 
-#include "platform/unix/AnsiText.h"
+#include "platform/ansi/AnsiText.h"
+#include "platform/unix/UserFolders.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -331,11 +332,7 @@ std::string RegistryFile::DefaultPath() {
     if (file && *file) return file;
     const char* prefix = std::getenv("WINEPREFIX");
     if (prefix && *prefix) return std::string(prefix) + "/user.reg";
-    const char* home = std::getenv("HOME");
-    std::string folder = home && *home ? home : "";
-    if (folder.empty())
-        if (const passwd* user = getpwuid(getuid())) folder = user->pw_dir;
-    return folder + "/.config/papyra/HKEY_CURRENT_USER.reg";
+    return HomeFolder() + "/.config/papyra/HKEY_CURRENT_USER.reg";
 }
 
 RegistryFile::RegistryFile() : RegistryFile(DefaultPath()) {}

@@ -1,14 +1,17 @@
 #include "platform/unix/UnixProcess.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/unix/UserFolders.h"
 
 #include <QCoreApplication>
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -31,12 +34,16 @@ std::string UnixProcess::CommandLine() {
 
 bool UnixProcess::AnotherInstanceRunning() {
     if (lockFd >= 0) return false;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string path = runtime && *runtime
-                                 ? std::string(runtime) + "/papyra.lock"
-                                 : "/tmp/papyra-" + std::to_string(getuid()) + ".lock";
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return false; // no lock to be had: better print twice than never
+    const std::optional<std::string> folder = LockFolder();
+    if (!folder) return false; // no lock of our own to be had: better print twice than never
+    const std::string path = *folder + "/papyra.lock";
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return false;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
         return true;
@@ -49,22 +56,27 @@ void UnixProcess::Sleep(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+namespace {
+// The coarse clock costs a few nanoseconds and ticks every few milliseconds: enough to pace
+// events at 10 ms on a job that calls once per line.
+long long CoarseMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+} // namespace
+
 void UnixProcess::DoEvents() {
-    // The engine yields once per line; a report of thousands of pages would spend seconds in an
-    // event loop that has nothing to do. Events still run within a few milliseconds.
-    // Reading the clock on every line is itself measurable on a million-line raw job.
-    static unsigned calls = 0;
-    if (++calls % 64 != 0) return;
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point last;
-    const Clock::time_point now = Clock::now();
-    if (now - last < std::chrono::milliseconds(5)) return;
-    last = now;
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    lastEventsMs = CoarseMilliseconds();
 }
 
-void UnixProcess::End() {
-    throw ProgramEnd{};
+void UnixProcess::DoEventsIfDue() {
+    if (CoarseMilliseconds() - lastEventsMs >= 10) DoEvents();
+}
+
+void UnixProcess::End(ExitStatus status) {
+    throw ProgramEnd{status};
 }
 
 std::string UnixProcess::ProgramFolder() {

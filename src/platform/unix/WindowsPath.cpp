@@ -1,6 +1,6 @@
 #include "platform/unix/WindowsPath.h"
 
-#include "platform/unix/AnsiText.h"
+#include "platform/ansi/AnsiText.h"
 
 #include <cstdlib>
 #include <dirent.h>

@@ -1,6 +1,6 @@
 #include "platform/unix/XcbWindowFinder.h"
 
-#include "platform/unix/AnsiText.h"
+#include "platform/ansi/AnsiText.h"
 
 #include <xcb/xcb.h>
 

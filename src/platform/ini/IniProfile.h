@@ -1,0 +1,23 @@
+#pragma once
+// Private-profile files with the Windows semantics of IniText, on every system: Windows' own
+// services leave out blank lines between sections, cut section reads differently and are not
+// atomic. A write reads the file, edits it in memory and replaces it whole (ProfileFile.h); it
+// returns false and changes nothing when the file cannot be replaced safely.
+#include "platform/PrivateProfile.h"
+
+namespace papyra {
+
+class IniProfile : public PrivateProfile {
+public:
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& file) override;
+    uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                      const std::string& def, char* buffer, uint32_t size,
+                                      const std::string& file) override;
+    bool WritePrivateProfileSectionA(const std::string& section, const std::string& block,
+                                     const std::string& file) override;
+    uint32_t GetPrivateProfileSectionA(const std::string& section, char* buffer, uint32_t size,
+                                       const std::string& file) override;
+};
+
+} // namespace papyra

@@ -1,0 +1,74 @@
+#include "platform/ini/IniText.h"
+
+#include <gtest/gtest.h>
+
+using namespace papyra;
+using namespace std::string_literals;
+
+TEST(IniText, SetValueTouchesOnlyTheLinesItMust) {
+    struct Case {
+        const char* what;
+        std::string before, section, key, value, after;
+    } cases[] = {
+        {"empty file", "", "Printer", "Size", "9", "[Printer]\r\nSize=9\r\n"},
+        {"replace in place, own spelling and line end kept",
+         "; top\r\n[printer]\r\n  SIZE = 1 \n Orient=1\r\n", " Printer ", "size", "9",
+         "; top\r\n[printer]\r\nSIZE=9\n Orient=1\r\n"},
+        {"new key after the last key, before trailing blanks and comments",
+         "[Printer]\r\nA=1\r\n\r\n; about B\r\n\r\n[Other]\r\nB=2\r\n", "PRINTER", "New", "x",
+         "[Printer]\r\nA=1\r\nNew=x\r\n\r\n; about B\r\n\r\n[Other]\r\nB=2\r\n"},
+        {"new key in an empty section", "[Printer]\r\n[Other]\r\n", "printer", "K", "v",
+         "[Printer]\r\nK=v\r\n[Other]\r\n"},
+        {"new section at the end, file without final line end", "[A]\r\nx=1", "B", "k", "v",
+         "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
+        {"new key after a last line without line end", "[A]\r\nx=1", "a", "k", "v",
+         "[A]\r\nx=1\r\nk=v\r\n"},
+        {"first of duplicate sections", "[A]\r\nx=1\r\n[a]\r\nx=2\r\n", "A", "X", "3",
+         "[A]\r\nx=3\r\n[a]\r\nx=2\r\n"},
+        {"comment that looks like the key", "[A]\r\n;k=1\r\n", "A", "k", "2",
+         "[A]\r\n;k=1\r\nk=2\r\n"},
+        {"odd bytes, lone CR and LF lines kept", "\x01\xFF\0junk\r[A]\nk=1\rz\r\n"s, "A", "k",
+         "\xE9", "\x01\xFF\0junk\r[A]\nk=\xE9\rz\r\n"s},
+        {"keys before any section are no section's", "k=1\r\n[A]\r\n", "A", "k", "2",
+         "k=1\r\n[A]\r\nk=2\r\n"},
+    };
+    for (const Case& c : cases) {
+        IniText text(c.before);
+        text.SetValue(c.section, c.key, c.value);
+        EXPECT_EQ(text.Bytes(), c.after) << c.what;
+    }
+}
+
+TEST(IniText, ValuesAreTrimmedAndUnquotedOnce) {
+    IniText text("[S]\r\na = plain \r\nb=\"quoted\"\r\nc='single'\r\nd=\"mixed'\r\ne=\"\"x\"\"\r\n"
+                 "f\r\n[S]\r\ng=second section\r\n");
+    struct Case {
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {{"A", "plain"}, {"b", "quoted"}, {"c", "single"},     {"d", "\"mixed'"},
+                 {"e", "\"x\""}, {"f", ""},       {"g", std::nullopt}, {"zz", std::nullopt}};
+    for (const Case& c : cases)
+        EXPECT_EQ(text.Value("s", c.key), c.value) << c.key;
+    EXPECT_EQ(text.Value("missing", "a"), std::nullopt);
+}
+
+TEST(IniText, SectionsAreListedAndReplacedWhole) {
+    IniText text("[Test]\r\n; note\r\n a = 1 \r\nb=2\r\n\r\n[Next]\r\nc=3\r\n");
+    EXPECT_EQ(text.SectionLines("test"), (std::vector<std::string>{"a=1", "b=2"}));
+    text.ReplaceSection("TEST", {"x=9"});
+    EXPECT_EQ(text.Bytes(), "[Test]\r\nx=9\r\n\r\n[Next]\r\nc=3\r\n");
+    text.ReplaceSection("New", {"p=1", "q=2"});
+    EXPECT_EQ(text.Bytes(), "[Test]\r\nx=9\r\n\r\n[Next]\r\nc=3\r\n[New]\r\np=1\r\nq=2\r\n");
+    EXPECT_TRUE(text.SectionLines("Absent").empty());
+}
+
+TEST(IniText, ManyLonelyCrLinesStayLinear) {
+    // A file of lone-CR lines once meant rescanning the rest of the file for each line.
+    std::string big = "[A]\r";
+    for (int i = 0; i < 300000; ++i)
+        big += "k" + std::to_string(i) + "=v\r";
+    IniText text(big);
+    text.SetValue("A", "last", "1");
+    EXPECT_EQ(text.Value("a", "k299999"), "v");
+    EXPECT_EQ(text.Bytes().substr(big.size()), "last=1\r\n");
+}
