@@ -14,6 +14,7 @@ void WindowSet::EndWithoutDisplay(const char* what) {
     Program& attached = Attached();
     attached.platform.journal.Tell(std::string("Papyra: ") + what + " needs a display");
     attached.platform.process.End(ExitStatus::Failed);
+    throw ProgramEnd{ExitStatus::Failed}; // End does not return; this tells the compiler so
 }
 
 void WindowSet::ShowSetupWindowModal() {
