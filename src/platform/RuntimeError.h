@@ -26,6 +26,9 @@ public:
 
     int number;
     std::string subject;
+    // The platform has told the user already (a document lost at its end is reported by the
+    // printer, as a spooler would): no handler needs to show it again.
+    bool reported = false;
 };
 
 // How a run ended, as its exit status tells Harvex and scripts.

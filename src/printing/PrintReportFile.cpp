@@ -6,6 +6,7 @@
 #include "ui/WindowHandler.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace papyra {
@@ -17,7 +18,6 @@ const char FormFeed = '\x0C';
 const char AnsiDash = '\x97';    // em dash of the ANSI code page
 const char PrinterDash = '\xC4'; // horizontal line of the printer's graphics table
 const size_t RawBlockSize = 16 * 1024;
-const size_t RawHoldBlockSize = 8 * 1024 * 1024;
 
 // 10 cpi, graphics character table; then 15 cpi at 8 lpi on an 88-line form (portrait) or
 // condensed at 6 lpi on a 66-line form (landscape): both an 11-inch form.
@@ -42,38 +42,60 @@ void Yield(Program& program, bool perLine) {
     RethrowPendingEnd(program);
 }
 
+// The lines of a file, held end to end in large blocks that never move, each line followed by a
+// CR, which no line holds (a CR ends a line when it is read). One growing buffer would copy a long
+// report over and over, and bookkeeping per line would cost more than the bytes of short lines:
+// this way a file of any shape is held in about its own size. A line as large as a block is a
+// block of its own, kept as read.
+class HeldLines {
+public:
+    void Add(std::string line) {
+        if (line.size() >= BlockSize) {
+            blocks.push_back({std::move(line), true});
+            return;
+        }
+        if (blocks.empty() || blocks.back().whole ||
+            blocks.back().bytes.capacity() - blocks.back().bytes.size() <= line.size()) {
+            blocks.push_back({{}, false});
+            blocks.back().bytes.reserve(BlockSize);
+        }
+        blocks.back().bytes += line; // within the capacity: the block stays where it is
+        blocks.back().bytes += '\r';
+    }
+
+    // Calls each(first, length) for every line in order; the bytes may be changed in place.
+    template <typename Each> void ForEach(Each each) {
+        for (Block& block : blocks) {
+            char* at = block.bytes.data();
+            char* const end = at + block.bytes.size();
+            if (block.whole) {
+                each(at, block.bytes.size());
+                continue;
+            }
+            while (at < end) {
+                char* cr = static_cast<char*>(std::memchr(at, '\r', static_cast<size_t>(end - at)));
+                each(at, static_cast<size_t>(cr - at));
+                at = cr + 1;
+            }
+        }
+    }
+
+private:
+    static constexpr size_t BlockSize = 8 * 1024 * 1024;
+    struct Block {
+        std::string bytes;
+        bool whole; // one line, without its CR
+    };
+    std::vector<Block> blocks;
+};
+
 void PrintRaw(Program& program, const std::string& path) {
     Platform& platform = program.platform;
-    // The whole file is read before the port opens, so the printer is held only while bytes
-    // flow. Lines live end to end in large blocks that never move: one growing buffer would copy
-    // a long report over and over and touch twice its size, and a per-line string would cost
-    // more than the text itself on short lines.
-    struct Line {
-        char* first;
-        size_t length;
-    };
-    std::vector<std::string> blocks;
-    std::vector<Line> lines;
+    // The whole file is read before the port opens, so the printer is held only while bytes flow.
+    HeldLines lines;
     platform.files.Open(path, TextFiles::Mode::Input, Channel);
-    while (!platform.files.Eof(Channel)) {
-        std::string line = platform.files.LineInput(Channel);
-        if (line.size() >= RawHoldBlockSize) {
-            // A line as large as a block becomes a block of its own, kept rather than copied, so
-            // even a file without line ends is held once. (Moving a string keeps its bytes where
-            // they are; so does appending within its capacity.)
-            blocks.push_back(std::move(line));
-            lines.push_back({blocks.back().data(), blocks.back().size()});
-            continue;
-        }
-        if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < line.size()) {
-            blocks.emplace_back();
-            blocks.back().reserve(RawHoldBlockSize);
-        }
-        std::string& block = blocks.back();
-        const size_t at = block.size();
-        block += line; // within the capacity: the block stays where it is
-        lines.push_back({block.data() + at, line.size()});
-    }
+    while (!platform.files.Eof(Channel))
+        lines.Add(platform.files.LineInput(Channel));
     platform.files.Close(Channel);
 
     RawPort& port = platform.rawPort;
@@ -91,10 +113,8 @@ void PrintRaw(Program& program, const std::string& path) {
     };
     send(RawSetUp);
     send(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
-    for (const Line& line : lines) {
+    lines.ForEach([&](char* first, size_t length) {
         Yield(program, true);
-        char* first = line.first;
-        const size_t length = line.length;
         if (length == 1 && *first == FormFeed) {
             block += FormFeed;
         } else {
@@ -106,7 +126,7 @@ void PrintRaw(Program& program, const std::string& path) {
             send(block);
             block.clear();
         }
-    }
+    });
     if (!block.empty()) send(block);
     send(RawClosing);
     port.Close();

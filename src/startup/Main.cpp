@@ -75,8 +75,9 @@ void Main(Program& program, MainPass pass) {
     } catch (const ProgramEnd&) {
         throw;
     } catch (...) {
-        NoteFailure(program, AsRuntimeError(std::current_exception()), false);
-        platform.process.End(ExitStatus::EndedSilently);
+        const RuntimeError failure = AsRuntimeError(std::current_exception());
+        NoteFailure(program, failure, failure.reported);
+        platform.process.End(failure.reported ? ExitStatus::Failed : ExitStatus::EndedSilently);
     }
 }
 

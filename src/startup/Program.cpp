@@ -15,7 +15,8 @@ void NoteFailure(Program& program, const RuntimeError& failure, bool shown) {
         line += ": " + failure.subject;
     else if (!job.report.empty())
         line += ": report " + job.report;
-    if (!job.printer.empty()) line += ", printer \"" + job.printer + "\" on " + job.port;
+    if (!job.printer.empty() && line.find(job.printer) == std::string::npos)
+        line += ", printer \"" + job.printer + "\" on " + job.port;
     program.platform.journal.Tell(line);
 }
 

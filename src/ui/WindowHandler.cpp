@@ -49,7 +49,7 @@ void RunWindowHandler(Program& program, const std::function<void()>& handler) no
             throw;
         } catch (...) {
             const RuntimeError failure = Describe(std::current_exception());
-            ShowRunTimeErrorReport(platform.dialogs, failure);
+            if (!failure.reported) ShowRunTimeErrorReport(platform.dialogs, failure);
             NoteFailure(program, failure, true);
             platform.process.End(ExitStatus::Failed);
         }

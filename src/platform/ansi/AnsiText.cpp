@@ -165,6 +165,15 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::u32string Utf8CodePoints(std::string_view utf8) {
+    std::u32string out;
+    for (size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        out += NextUtf8(utf8, pos, c) ? c : char32_t(0xFFFD);
+    }
+    return out;
+}
+
 std::string FoldCase(std::string_view ansi) {
     std::string out(ansi);
     for (char& c : out)

@@ -26,6 +26,8 @@ std::string Utf16LeToAnsi(std::string_view utf16le);
 std::string Utf16LeToUtf8(std::string_view utf16le);
 // Whether text is well-formed UTF-8 (ASCII is).
 bool IsValidUtf8(std::string_view text);
+// The code points of UTF-8 text; a byte that is not UTF-8 becomes U+FFFD.
+std::u32string Utf8CodePoints(std::string_view utf8);
 
 // Folds ASCII and Latin-1 letters to lower case, byte for byte.
 std::string FoldCase(std::string_view ansi);

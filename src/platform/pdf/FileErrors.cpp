@@ -23,8 +23,8 @@ int RuntimeErrorForErrno(int error) {
     }
 }
 
-void ThrowFileError(int error) {
-    throw RuntimeError(RuntimeErrorForErrno(error));
+void ThrowFileError(int error, const std::string& subject) {
+    throw RuntimeError(RuntimeErrorForErrno(error)).About(subject);
 }
 
 } // namespace papyra

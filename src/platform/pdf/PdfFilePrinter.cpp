@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <pwd.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,12 +56,20 @@ std::string StemOf(const std::string& path) {
     return name;
 }
 
+// The report's own name, byte for byte as the file system gave it ("Bücher.prt" makes
+// "Bücher.pdf"); only control characters, which no one means in a file name, become "_".
 std::string FileNameFrom(const std::string& stem) {
     std::string name;
     for (unsigned char c : stem)
         name += c < 0x20 || c == 0x7F ? '_' : char(c);
     if (name.empty() || name == "." || name == "..") return "Papyra";
-    return AnsiToUtf8(name);
+    return name;
+}
+
+mode_t FileCreationMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
 }
 
 bool IsNoHardLinkError(int error) {
@@ -110,8 +117,8 @@ int16_t LocalePaperSize() {
     return kA4;
 }
 
-PdfFilePrinter::PdfFilePrinter()
-    : folder(OutputFolder()), paperSize(LocalePaperSize()),
+PdfFilePrinter::PdfFilePrinter(DeliveryNotice notice)
+    : folder(OutputFolder()), paperSize(LocalePaperSize()), notice(std::move(notice)),
       surface(GeometryFor(paperSize), folder,
               [this](const std::string& tempPath) { ClaimName(tempPath); }) {}
 
@@ -200,7 +207,7 @@ void PdfFilePrinter::NewPage() {
 void PdfFilePrinter::EndDoc() {
     // The next document looks at its folder afresh: it may have gone meanwhile.
     folderReady = false;
-    surface.EndDoc();
+    EndDocTelling(surface, notice);
 }
 
 void PdfFilePrinter::SetDocumentName(const std::string& path) {
@@ -217,16 +224,18 @@ void PdfFilePrinter::PrepareFolder() {
     for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
         std::string part = folder.substr(0, end);
         if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
-            ThrowFileError(errno);
+            ThrowFileError(errno, part);
         if (end == std::string::npos) break;
     }
     struct stat info;
-    if (stat(folder.c_str(), &info) != 0) ThrowFileError(errno);
-    if (!S_ISDIR(info.st_mode)) ThrowFileError(ENOTDIR);
+    if (stat(folder.c_str(), &info) != 0) ThrowFileError(errno, folder);
+    if (!S_ISDIR(info.st_mode)) ThrowFileError(ENOTDIR, folder);
     folderReady = true;
 }
 
 void PdfFilePrinter::ClaimName(const std::string& tempPath) {
+    // Staged private; finished, the document gets the mode any new file of the user's gets.
+    chmod(tempPath.c_str(), FileCreationMode());
     for (int n = 1; n < 10000; ++n) {
         std::string path = folder + "/" + baseName;
         if (n > 1) path += " (" + std::to_string(n) + ")";
@@ -234,12 +243,12 @@ void PdfFilePrinter::ClaimName(const std::string& tempPath) {
         int error = ClaimWithoutReplacing(tempPath, path);
         if (error == EEXIST) continue;
         unlink(tempPath.c_str()); // after a link the document lives on under its name alone
-        if (error != 0) ThrowFileError(error);
+        if (error != 0) ThrowFileError(error, path);
         lastPath = path;
         return;
     }
     unlink(tempPath.c_str());
-    ThrowFileError(EEXIST);
+    ThrowFileError(EEXIST, folder);
 }
 
 } // namespace papyra

@@ -8,7 +8,9 @@
 //   written fails the first Print with run-time error 70 (permission), 76 (path not found),
 //   61 (disk full) or 57; a file that cannot be claimed at EndDoc fails EndDoc the same way.
 // - The file is "<report name>.pdf", then "<report name> (2).pdf", (3)... for the first free
-//   name, claimed atomically: the final name only ever holds a complete PDF.
+//   name, claimed atomically: the final name only ever holds a complete PDF. The name is the
+//   report's own bytes, as the file system has them. A failure at EndDoc (a full disk, a folder
+//   gone) is told through the delivery notice and leaves nothing half-written.
 // - Paper is Letter where the locale's paper (LC_ALL, LC_PAPER, LANG) is Letter, else A4; the
 //   printable area is the page less a quarter inch each side.
 #include "platform/Printer.h"
@@ -20,7 +22,8 @@ namespace papyra {
 
 class PdfFilePrinter : public Printer {
 public:
-    PdfFilePrinter();
+    // A document that cannot be put in its place at EndDoc is told through notice.
+    explicit PdfFilePrinter(DeliveryNotice notice = {});
 
     std::string DeviceName() override;
     std::string DriverName() override;
@@ -69,6 +72,7 @@ private:
     int16_t copies = 1;
     std::string baseName = "Papyra";
     std::string lastPath;
+    DeliveryNotice notice;
     PdfSurface surface;
 };
 

@@ -8,6 +8,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/ansi/AnsiText.h"
+#include "platform/unix/SignalCleanup.h"
 #include "platform/pdf/FileErrors.h"
 #include "platform/pdf/TrueTypeFont.h"
 
@@ -16,6 +17,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -80,15 +85,22 @@ void AppendUnsigned(std::string& out, unsigned long long value) {
     out.append(buffer, end);
 }
 
-// A title in a text string: UTF-16BE with its byte order mark, in hex.
-std::string PdfTextString(const std::string& ansi) {
+// A title in a text string: UTF-16BE with its byte order mark, in hex. The name is the system's
+// own bytes (a report's path): UTF-8 as it is, anything else read as Windows-1252.
+std::string PdfTextString(const std::string& name) {
     static const char hex[] = "0123456789ABCDEF";
-    std::string out = "<FEFF";
-    for (unsigned char byte : ansi) {
-        char32_t c = AnsiToUnicode(byte);
-        if (c == 0) c = 0xFFFD;
+    auto unit = [&](std::string& out, unsigned u) {
         for (int shift : {12, 8, 4, 0})
-            out += hex[(c >> shift) & 0xF];
+            out += hex[(u >> shift) & 0xF];
+    };
+    std::string out = "<FEFF";
+    for (char32_t c : Utf8CodePoints(IsValidUtf8(name) ? name : AnsiToUtf8(name))) {
+        if (c >= 0x10000) {
+            unit(out, 0xD800 + ((c - 0x10000) >> 10));
+            unit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(out, c);
+        }
     }
     return out + ">";
 }
@@ -105,10 +117,21 @@ std::string SubsetTag(const std::array<bool, 256>& usedBytes) {
     return tag;
 }
 
-mode_t FileCreationMode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+constexpr size_t kContentChunk = 1 << 18;
+constexpr const char* PartPrefix = ".papyra-";
+
+// Documents whose writer was killed outright stay behind as ".papyra-<pid>-XXXXXX.pdf.part";
+// the next document in the folder removes them once their process is gone.
+void RemoveStaleParts(const std::string& folder) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (!name.starts_with(PartPrefix) || !name.ends_with(".pdf.part")) continue;
+        const long pid = std::strtol(name.c_str() + std::strlen(PartPrefix), nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((folder + "/" + name).c_str());
+    }
 }
 
 struct Oriented {
@@ -153,7 +176,10 @@ struct PdfSurface::Impl {
     // The page being drawn. Its paper is taken when the first thing is drawn on it.
     bool pageTaken = false;
     Oriented page{};
-    std::string content, underlines;
+    std::string content;
+    bool streamOpen = false; // the page's content is being deflated into the document
+    unsigned streamObject = 0, streamLengthObject = 0;
+    uint64_t streamLength = 0;
     bool inText = false;
     int pageFont = -1;
     float pageSize = 0;
@@ -267,17 +293,23 @@ struct PdfSurface::Impl {
         content += ")Tj\n";
         runOpen = false;
         if (underlineRun && runEndX > runStartX) {
-            double thickness = runFace->underlineThickness * pageSize / 1000;
-            double centre = runBaseline + runFace->underlinePosition * pageSize / 1000;
-            AppendNumber(underlines, runLeft);
-            underlines += ' ';
-            AppendNumber(underlines, centre - thickness / 2);
-            underlines += ' ';
-            AppendNumber(underlines, (runEndX - runStartX) / kTwipsPerPoint);
-            underlines += ' ';
-            AppendNumber(underlines, thickness);
-            underlines += " re\n";
+            // Drawn where it belongs rather than gathered for the page's end: a line that
+            // switches emphasis on every character would otherwise pile up rectangles in memory.
+            const double thickness = runFace->underlineThickness * pageSize / 1000;
+            const double centre = runBaseline + runFace->underlinePosition * pageSize / 1000;
+            content += "ET\n";
+            inText = false;
+            pageFont = -1;
+            AppendNumber(content, runLeft);
+            content += ' ';
+            AppendNumber(content, centre - thickness / 2);
+            content += ' ';
+            AppendNumber(content, (runEndX - runStartX) / kTwipsPerPoint);
+            content += ' ';
+            AppendNumber(content, thickness);
+            content += " re f\n";
         }
+        if (content.size() >= kContentChunk) StreamContent(false);
     }
 
     int FontResource(const std::shared_ptr<const TrueTypeFont>& font) {
@@ -303,12 +335,16 @@ struct PdfSurface::Impl {
             if (deflateInit(&zlib, kContentLevel) != Z_OK) throw RuntimeError(57);
             zlibReady = true;
         }
-        std::string path = tempFolder + "/.papyra-XXXXXX.pdf.part";
+        if (tempFolder.empty()) throw RuntimeError(75).About("no private folder for documents");
+        RemoveStaleParts(tempFolder);
+        // Only its user may read a document while it grows (mkstemps makes it 0600); its owner
+        // gives the finished file the mode it should have.
+        std::string path = tempFolder + "/" + PartPrefix + std::to_string(getpid()) + "-XXXXXX.pdf.part";
         int file = mkstemps(path.data(), 9);
-        if (file < 0) ThrowFileError(errno);
+        if (file < 0) ThrowFileError(errno, tempFolder);
         fd = file;
         tempPath = path;
-        if (fchmod(fd, FileCreationMode()) != 0) Fail(errno);
+        RemoveOnSignal(tempPath);
         out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
         flushed = 0;
         offsets.assign(kFirstFree, 0);
@@ -321,7 +357,7 @@ struct PdfSurface::Impl {
     void StartPage() {
         pageTaken = false;
         content.clear();
-        underlines.clear();
+        streamOpen = false;
         inText = false;
         pageFont = -1;
         runOpen = false;
@@ -332,18 +368,25 @@ struct PdfSurface::Impl {
         EndRun();
         TakePage();
         if (inText) content += "ET\n";
-        if (!underlines.empty()) {
-            content += underlines;
-            content += "f\n";
+        unsigned contents;
+        if (streamOpen) {
+            StreamContent(true);
+            contents = streamObject;
+            out += "\nendstream\nendobj\n";
+            BeginObject(streamLengthObject);
+            AppendUnsigned(out, streamLength);
+            out += "\nendobj\n";
+        } else {
+            contents = nextObject++;
+            Deflate(content);
+            BeginObject(contents);
+            out += "<</Length ";
+            AppendUnsigned(out, deflated.size());
+            out += "/Filter/FlateDecode>>stream\n";
+            out += deflated;
+            out += "\nendstream\nendobj\n";
         }
-        unsigned contents = nextObject++, pageObject = nextObject++;
-        Deflate(content);
-        BeginObject(contents);
-        out += "<</Length ";
-        AppendUnsigned(out, deflated.size());
-        out += "/Filter/FlateDecode>>stream\n";
-        out += deflated;
-        out += "\nendstream\nendobj\n";
+        const unsigned pageObject = nextObject++;
         BeginObject(pageObject);
         out += "<</Type/Page/Parent 2 0 R/MediaBox[0 0 ";
         AppendNumber(out, page.width);
@@ -354,6 +397,38 @@ struct PdfSurface::Impl {
         out += " 0 R>>\nendobj\n";
         pages.push_back(pageObject);
         if (out.size() >= kWriteChunk) Flush();
+    }
+
+    // A page whose content outgrows a chunk (a line as long as a file) is deflated into the
+    // document as it grows, its length given by an object written after it: memory stays flat
+    // however much one page holds.
+    void StreamContent(bool last) {
+        if (!streamOpen) {
+            streamObject = nextObject++;
+            streamLengthObject = nextObject++;
+            BeginObject(streamObject);
+            out += "<</Length ";
+            AppendUnsigned(out, streamLengthObject);
+            out += " 0 R/Filter/FlateDecode>>stream\n";
+            deflateReset(&zlib);
+            streamLength = 0;
+            streamOpen = true;
+        }
+        zlib.next_in = reinterpret_cast<Bytef*>(content.data());
+        zlib.avail_in = unsigned(content.size());
+        int result = Z_OK;
+        do {
+            deflated.resize(kContentChunk);
+            zlib.next_out = reinterpret_cast<Bytef*>(deflated.data());
+            zlib.avail_out = unsigned(deflated.size());
+            result = deflate(&zlib, last ? Z_FINISH : Z_NO_FLUSH);
+            if (result == Z_STREAM_ERROR) Fail(EIO);
+            const size_t produced = deflated.size() - zlib.avail_out;
+            out.append(deflated.data(), produced);
+            streamLength += produced;
+            if (out.size() >= kWriteChunk) Flush();
+        } while (last ? result != Z_STREAM_END : zlib.avail_in > 0 || zlib.avail_out == 0);
+        content.clear();
     }
 
     void Deflate(const std::string& data) {
@@ -394,12 +469,17 @@ struct PdfSurface::Impl {
         if (close(file) != 0) {
             int error = errno;
             unlink(tempPath.c_str());
-            ThrowFileError(error);
+            ForgetOnSignal(tempPath);
+            ThrowFileError(error, tempPath);
         }
         std::string path = std::move(tempPath);
         tempPath.clear();
         fonts.clear();
         currentX = currentY = 0;
+        struct Forget {
+            const std::string& path;
+            ~Forget() { ForgetOnSignal(path); }
+        } forget{path}; // the sink owns the file now, but a signal meanwhile still removes it
         sink(path);
     }
 
@@ -516,8 +596,9 @@ struct PdfSurface::Impl {
 
     // A document that cannot be finished is no document: its partial file goes.
     [[noreturn]] void Fail(int error) {
+        const std::string path = tempPath;
         Discard();
-        ThrowFileError(error);
+        ThrowFileError(error, path);
     }
 
     void Discard() {
@@ -525,13 +606,26 @@ struct PdfSurface::Impl {
         close(fd);
         fd = -1;
         unlink(tempPath.c_str());
+        ForgetOnSignal(tempPath);
         tempPath.clear();
         out.clear();
         content.clear();
-        underlines.clear();
+        streamOpen = false;
         runOpen = false;
     }
 };
+
+void EndDocTelling(PdfSurface& surface, const DeliveryNotice& notice) {
+    try {
+        surface.EndDoc();
+    } catch (RuntimeError& failure) {
+        if (notice) {
+            notice(failure);
+            failure.reported = true;
+        }
+        throw;
+    }
+}
 
 PdfSurface::PdfSurface(PageGeometry portrait, std::string tempFolder, Sink sink)
     : impl(std::make_unique<Impl>(portrait, std::move(tempFolder), std::move(sink))) {}

@@ -7,6 +7,8 @@
 // Pages stream to a temporary file as they are finished, so memory stays flat in pages. EndDoc
 // finishes the file and hands it to the owner's sink, which moves or submits it; a document never
 // ended is deleted when the surface goes away.
+#include "platform/RuntimeError.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +22,16 @@ struct PageGeometry {
     float paperHeight = 841.89f;
     float marginLeft = 18, marginTop = 18, marginRight = 18, marginBottom = 18;
 };
+
+// How a printer tells the user that a finished document could not be delivered (written into its
+// folder, handed to the spooler), as a spooler would: at EndDoc nothing of the program's own is
+// left to report it. Unset: nobody is told.
+using DeliveryNotice = std::function<void(const RuntimeError&)>;
+
+class PdfSurface;
+
+// Ends surface's document. A failure is told through notice, marked reported, and thrown on.
+void EndDocTelling(PdfSurface& surface, const DeliveryNotice& notice);
 
 class PdfSurface {
 public:

@@ -1,5 +1,7 @@
 #include "platform/unix/AtomicFile.h"
 
+#include "platform/unix/SignalCleanup.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -19,7 +21,10 @@ AtomicFileWriter::~AtomicFileWriter() {
 void AtomicFileWriter::Discard() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
-    if (!temp_.empty()) unlink(temp_.c_str());
+    if (!temp_.empty()) {
+        unlink(temp_.c_str());
+        ForgetOnSignal(temp_);
+    }
     temp_.clear();
 }
 
@@ -81,6 +86,7 @@ int AtomicFileWriter::Begin(const std::string& nativePath) {
         if (error != EEXIST) return error;
     }
     if (fd_ < 0) return EEXIST;
+    RemoveOnSignal(temp_);
     if (exists) {
         fchmod(fd_, st.st_mode & 07777);
         if (fchown(fd_, st.st_uid, st.st_gid) != 0) {
@@ -118,6 +124,7 @@ int AtomicFileWriter::Commit() {
         Discard();
         return error;
     }
+    ForgetOnSignal(temp_);
     temp_.clear();
     // Make the rename itself durable.
     size_t slash = target_.rfind('/');

@@ -156,6 +156,26 @@ int PrintQualityFromIppQuality(int quality) {
     }
 }
 
+int PaperBinOf(std::string_view ppdInputSlot, std::string_view ippMediaSource) {
+    return PaperBinFromSource(ppdInputSlot.empty() ? ippMediaSource : ppdInputSlot);
+}
+
+int ColorModeOf(std::string_view ppdColorModel, std::string_view ippColorMode, long printerType) {
+    if (int mode = ColorModeFromKeyword(ppdColorModel)) return mode;
+    if (int mode = ColorModeFromKeyword(ippColorMode)) return mode;
+    return (printerType & CUPS_PRINTER_COLOR) ? 2 : 1;
+}
+
+int PrintQualityOf(std::string_view ppdResolution, int ippDpi, int ippQuality) {
+    if (int dpi = DpiFromPpdResolution(ppdResolution)) return dpi;
+    if (ippDpi > 0) return ippDpi;
+    return PrintQualityFromIppQuality(ippQuality);
+}
+
+int OrientationFromIpp(int orientationRequested) {
+    return orientationRequested == 4 || orientationRequested == 5 ? 2 : 1;
+}
+
 int CopiesFromQueue(int maxCopies, int defaultCopies) {
     if (maxCopies <= 1) return 0;
     return std::max(defaultCopies, 1);

@@ -37,6 +37,17 @@ int DpiFromIppResolution(int x, bool perCentimetre);
 // counts as normal.
 int PrintQualityFromIppQuality(int quality);
 
+// Where a queue's defaults come from, source by source: the PPD where it has an answer (an empty
+// choice where it has none), then IPP's *-default attributes, then what the queue's type says.
+int PaperBinOf(std::string_view ppdInputSlot, std::string_view ippMediaSource);
+int ColorModeOf(std::string_view ppdColorModel, std::string_view ippColorMode, long printerType);
+// ippDpi: 0 when IPP publishes no resolution; ippQuality: the print-quality enum, 0 for none.
+int PrintQualityOf(std::string_view ppdResolution, int ippDpi, int ippQuality);
+
+// Orientation code from IPP orientation-requested (3 portrait, 4 landscape, 5 reverse landscape,
+// 6 reverse portrait; 0 or anything else portrait): reverse variants count as their base.
+int OrientationFromIpp(int orientationRequested);
+
 // Copies code: 0 when the queue cannot print several copies (its copies-supported upper bound is 1
 // or less), else its default, at least 1.
 int CopiesFromQueue(int maxCopies, int defaultCopies);

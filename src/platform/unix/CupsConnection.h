@@ -24,9 +24,10 @@ struct DestInfoFreer {
 using DestInfo = std::unique_ptr<cups_dinfo_t, DestInfoFreer>;
 
 // A new connection to the server libcups is configured for (CUPS_SERVER, client.conf); null when
-// it cannot be reached within connectMs. A connection that then stalls for longer than
-// stallSeconds fails instead of waiting for ever.
-Http Connect(int connectMs = 5000, double stallSeconds = 30.0);
+// it cannot be reached within connectMs. A request that then stalls for longer than stallSeconds
+// fails instead of waiting for ever. With the defaults a frozen spooler holds the user at most
+// 9 s: a stalled request, which libcups tries twice, and a short try to cancel what it holds.
+Http Connect(int connectMs = 2000, double stallSeconds = 2.0);
 
 // The queue as the server describes it now; null when there is no such queue.
 Dest NamedDest(http_t* http, const std::string& queue);

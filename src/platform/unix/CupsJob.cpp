@@ -1,6 +1,7 @@
 #include "platform/unix/CupsJob.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/ansi/AnsiText.h"
 
 #include <csignal>
 #include <ctime>
@@ -43,11 +44,11 @@ private:
 
 CupsJob::CupsJob(const std::string& queue, const std::string& title, const Options& options,
                  const char* format, int failure)
-    : failure(failure) {
+    : failure(failure), subject("queue " + Utf8ToAnsi(queue)) {
     SigpipeGuard guard;
     http = Connect();
     dest = NamedDest(http.get(), queue);
-    if (!TakesJobs(dest.get())) throw RuntimeError(52);
+    if (!TakesJobs(dest.get())) throw RuntimeError(52).About(subject);
     info.reset(cupsCopyDestInfo(http.get(), dest.get()));
     if (!info) Fail(cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? 52 : failure);
 
@@ -89,7 +90,7 @@ void CupsJob::Finish() {
 
 void CupsJob::Fail(int number) {
     if (open || jobId > 0) Cancel();
-    throw RuntimeError(number);
+    throw RuntimeError(number).About(subject);
 }
 
 // The streaming connection is mid-request and cannot carry a cancel; dropping it stops the
@@ -99,7 +100,8 @@ void CupsJob::Cancel() noexcept {
     open = false;
     http.reset();
     if (jobId <= 0) return;
-    if (Http again = Connect(2000, 5.0)) {
+    // A short try: a server that froze will not answer this either, and the user is waiting.
+    if (Http again = Connect(1000, 0.5)) {
         if (dest) cupsCancelDestJob(again.get(), dest.get(), jobId);
     }
     jobId = 0;

@@ -4,7 +4,8 @@
 //
 // Contract:
 // - The constructor checks the queue first: missing, stopped or not accepting jobs (or no server
-//   to ask) is run-time error 52. A refusal after that is `failure`.
+//   to ask) is run-time error 52. A refusal after that is `failure`. Errors name the queue.
+// - No step waits long on a server that stopped answering (CupsConnection.h).
 // - Write streams bytes straight to the server; Finish ends the document and the job is then the
 //   server's. A broken transfer in either is run-time error `failure`; the job is cancelled.
 // - A job destroyed before Finish is cancelled: nothing half-sent ever prints.
@@ -41,6 +42,7 @@ private:
     DestInfo info;
     int jobId = 0;
     int failure;
+    std::string subject; // what a failure names
     bool open = false;
 };
 

@@ -6,8 +6,10 @@
 #include "platform/unix/CupsJob.h"
 #include "platform/unix/CupsPpd.h"
 
+#include "platform/ansi/AnsiText.h"
+#include "platform/unix/UserFolders.h"
+
 #include <cups/cups.h>
-#include <iconv.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,25 +22,11 @@ namespace {
 
 constexpr float kPointsPerHundredthMm = 72.0f / 2540.0f;
 
-// Job names travel as UTF-8 and are at most 255 bytes in IPP; ours are Windows-1252 paths.
-std::string JobName(const std::string& ansi) {
-    if (ansi.empty()) return "Papyra";
-    std::string utf8(ansi.size() * 3, '\0');
-    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
-    bool converted = false;
-    if (cd != reinterpret_cast<iconv_t>(-1)) {
-        char* in = const_cast<char*>(ansi.data());
-        char* out = utf8.data();
-        size_t inLeft = ansi.size(), outLeft = utf8.size();
-        converted = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
-        utf8.resize(utf8.size() - outLeft);
-        iconv_close(cd);
-    }
-    if (!converted) {
-        utf8 = ansi;
-        for (char& c : utf8)
-            if (static_cast<unsigned char>(c) >= 0x80) c = '?';
-    }
+// Job names travel as UTF-8 and are at most 255 bytes in IPP. A path is the system's own bytes:
+// UTF-8 as it is, anything else read as Windows-1252.
+std::string JobName(const std::string& path) {
+    if (path.empty()) return "Papyra";
+    std::string utf8 = IsValidUtf8(path) ? path : AnsiToUtf8(path);
     if (utf8.size() > 255) {
         std::size_t cut = 255;
         while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
@@ -124,16 +112,45 @@ private:
 
 } // namespace
 
-CupsPrinter::CupsPrinter(std::string queue, std::string makeAndModel, std::string deviceUri)
-    : queue(std::move(queue)), makeAndModel(std::move(makeAndModel)),
-      port(PortFromDeviceUri(deviceUri)) {}
+CupsPrinter::CupsPrinter(std::string queue, const std::string& makeAndModel,
+                         const std::string& deviceUri, DeliveryNotice notice)
+    : queue(std::move(queue)), deviceName(Utf8ToAnsi(this->queue)),
+      driverName(Utf8ToAnsi(makeAndModel)), port(Utf8ToAnsi(PortFromDeviceUri(deviceUri))),
+      notice(std::move(notice)) {}
 
 CupsPrinter::~CupsPrinter() = default;
+
+int16_t CupsPrinter::Orientation() {
+    if (!orientation) orientation = ToCode(QueueDefaults().orientation);
+    return *orientation;
+}
 
 void CupsPrinter::SetOrientation(int16_t value) {
     if (value != 1 && value != 2) throw RuntimeError(5);
     orientation = value;
     if (surface) surface->SetOrientation(value);
+}
+
+void CupsPrinter::Unusable() {
+    throw RuntimeError(52).About("queue " + deviceName + " (" + port + ")");
+}
+
+void CupsPrinter::Print(const std::string& text, bool lineEnd) {
+    PdfSurface& drawing = Surface();
+    if (!documentOpen) {
+        // The queue is asked when the document starts, while the job can still be set up anew;
+        // at EndDoc the pages are done and only a notice would be left.
+        Http http = Connect();
+        if (!TakesJobs(NamedDest(http.get(), queue).get())) Unusable();
+        documentOpen = true;
+    }
+    drawing.Print(text, lineEnd);
+}
+
+void CupsPrinter::EndDoc() {
+    if (!surface) return;
+    documentOpen = false;
+    EndDocTelling(*surface, notice);
 }
 
 int16_t CupsPrinter::PaperSize() {
@@ -177,7 +194,7 @@ const CupsPrinter::Defaults& CupsPrinter::QueueDefaults() {
     if (defaults) return *defaults;
     Http http = Connect();
     Dest dest = NamedDest(http.get(), queue);
-    if (!dest) throw RuntimeError(482);
+    if (!dest) throw RuntimeError(482).About("queue " + deviceName);
     const IppDefaults ipp(http.get(), dest.get());
     const std::optional<PpdDefaults> ppd = ReadPpdDefaults(http.get(), queue);
 
@@ -185,24 +202,17 @@ const CupsPrinter::Defaults& CupsPrinter::QueueDefaults() {
     found.media = IppKeyword(ipp.Default("media"));
     found.paperSize = PaperSizeFromMedia(found.media);
 
-    std::string source = ppd ? ppd->inputSlot : "";
-    if (source.empty()) source = ipp.MediaSource();
-    found.paperBin = PaperBinFromSource(source);
-
-    found.colorMode = ppd ? ColorModeFromKeyword(ppd->colorModel) : 0;
-    if (!found.colorMode)
-        found.colorMode = ColorModeFromKeyword(IppKeyword(ipp.Default("print-color-mode")));
-    if (!found.colorMode) {
-        const long type = std::strtol(DestOption(dest.get(), "printer-type").c_str(), nullptr, 10);
-        found.colorMode = (type & CUPS_PRINTER_COLOR) ? 2 : 1;
-    }
-
-    found.printQuality = ppd ? DpiFromPpdResolution(ppd->resolution) : 0;
-    if (!found.printQuality) found.printQuality = ipp.Dpi();
-    if (!found.printQuality) {
-        ipp_attribute_t* quality = ipp.Default("print-quality");
-        found.printQuality = PrintQualityFromIppQuality(quality ? ippGetInteger(quality, 0) : 4);
-    }
+    auto integer = [&](const char* option) {
+        ipp_attribute_t* attr = ipp.Default(option);
+        return attr ? ippGetInteger(attr, 0) : 0;
+    };
+    found.paperBin = PaperBinOf(ppd ? ppd->inputSlot : "", ipp.MediaSource());
+    found.colorMode =
+        ColorModeOf(ppd ? ppd->colorModel : "", IppKeyword(ipp.Default("print-color-mode")),
+                    std::strtol(DestOption(dest.get(), "printer-type").c_str(), nullptr, 10));
+    found.printQuality =
+        PrintQualityOf(ppd ? ppd->resolution : "", ipp.Dpi(), integer("print-quality"));
+    found.orientation = OrientationFromIpp(integer("orientation-requested"));
 
     ipp_attribute_t* copiesDefault = ipp.Default("copies");
     found.copies =
@@ -220,10 +230,11 @@ const CupsPrinter::Defaults& CupsPrinter::QueueDefaults() {
 
 PdfSurface& CupsPrinter::Surface() {
     if (!surface) {
+        // A report is private: it waits for the spooler where only its user can read it.
         surface = std::make_unique<PdfSurface>(
-            QueueDefaults().page, std::filesystem::temp_directory_path().string(),
+            QueueDefaults().page, PrivateFolder().value_or(""),
             [this](const std::string& pdfPath) { Submit(pdfPath); });
-        surface->SetOrientation(orientation);
+        surface->SetOrientation(Orientation());
         if (!documentName.empty()) surface->SetDocumentName(documentName);
     }
     return *surface;
@@ -239,7 +250,7 @@ void CupsPrinter::Submit(const std::string& pdfPath) {
     } removeAfter{pdfPath};
 
     std::ifstream pdf(pdfPath, std::ios::binary);
-    if (!pdf) throw RuntimeError(482);
+    if (!pdf) throw RuntimeError(482).About(pdfPath);
 
     CupsJob::Options options;
     if (const std::string& media = QueueDefaults().media; !media.empty())
@@ -248,16 +259,25 @@ void CupsPrinter::Submit(const std::string& pdfPath) {
     // page onto the portrait sheet by itself, with either value; a portrait page sent as
     // landscape would be turned a second time. So the value always agrees with the page: a
     // filter or an IPP printer that goes by the attribute rather than the page sees the truth.
-    options.emplace_back("orientation-requested", orientation == 2 ? "4" : "3");
+    options.emplace_back("orientation-requested", Orientation() == 2 ? "4" : "3");
     if (int16_t count = Copies(); count >= 1) options.emplace_back("copies", std::to_string(count));
 
-    CupsJob job(queue, JobName(documentName), options, CUPS_FORMAT_PDF, 482);
+    // The queue was taking jobs when the document started; if it is gone, stopped or not
+    // answering now, the pages are done and no setup can help: the device is unavailable.
+    std::optional<CupsJob> started;
+    try {
+        started.emplace(queue, JobName(documentName), options, CUPS_FORMAT_PDF, 482);
+    } catch (const RuntimeError& e) {
+        if (e.number != 52) throw;
+        throw RuntimeError(68).About(e.subject);
+    }
+    CupsJob& job = *started;
     std::vector<char> buffer(64 * 1024);
     while (pdf) {
         pdf.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         if (pdf.gcount() > 0) job.Write(buffer.data(), static_cast<std::size_t>(pdf.gcount()));
     }
-    if (pdf.bad()) throw RuntimeError(482);
+    if (pdf.bad()) throw RuntimeError(482).About(pdfPath);
     job.Finish();
 }
 

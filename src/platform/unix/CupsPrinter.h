@@ -2,14 +2,19 @@
 // A CUPS queue as the program's printer object.
 //
 // Identity (queue name, make and model, device URI without credentials) comes from the
-// enumeration. The capability codes are the queue's defaults, read from the server on first use
-// and kept for the run; the PPD answers first where it has an answer, IPP otherwise. Orientation
-// starts portrait and, with the copies, belongs to the object: they travel with each job.
+// enumeration, in UTF-8 as CUPS keeps it, and reaches the program as ANSI (AnsiText.h: a
+// character Windows-1252 lacks becomes a stable stand-in). The capability codes are the queue's
+// defaults, read from the server on first use and kept for the run; the PPD answers first where
+// it has an answer, IPP otherwise. Orientation starts as the queue's default and, with the
+// copies, belongs to the object: they travel with each job.
 //
-// Drawing goes to a PdfSurface shaped like the default media and its printable area; EndDoc
-// submits the finished PDF to the queue (media, orientation, copies, the document name as job
-// name) and deletes it. A queue that is missing, stopped or not accepting jobs at that moment is
-// run-time error 52; any other refusal or a broken transfer is 482.
+// Drawing goes to a PdfSurface shaped like the default media and its printable area, staged in
+// the user's private folder (0600). The document starts with the first drawing, and the queue is
+// asked then: missing, stopped, not accepting jobs or no server to ask is run-time error 52, so
+// the print engine can offer the setup window. EndDoc submits the finished PDF to the queue
+// (media, orientation, copies, the document name as job name) and deletes it; a failure there
+// (the server gone or frozen, a refusal, a broken transfer: 482, 52) is told through the
+// delivery notice before it is thrown.
 #include "platform/Printer.h"
 #include "platform/pdf/PdfSurface.h"
 
@@ -21,14 +26,18 @@ namespace papyra {
 
 class CupsPrinter : public Printer {
 public:
-    CupsPrinter(std::string queue, std::string makeAndModel, std::string deviceUri);
+    // Names as CUPS publishes them (UTF-8).
+    CupsPrinter(std::string queue, const std::string& makeAndModel, const std::string& deviceUri,
+                DeliveryNotice notice = {});
     ~CupsPrinter() override;
 
-    std::string DeviceName() override { return queue; }
-    std::string DriverName() override { return makeAndModel; }
+    std::string DeviceName() override { return deviceName; }
+    std::string DriverName() override { return driverName; }
     std::string Port() override { return port; }
+    // The queue's own name, as CUPS knows it.
+    const std::string& Queue() const { return queue; }
 
-    int16_t Orientation() override { return orientation; }
+    int16_t Orientation() override;
     void SetOrientation(int16_t orientation) override;
     int16_t PaperSize() override;
     int16_t PaperBin() override;
@@ -51,12 +60,10 @@ public:
 
     void SetCurrentX(float x) override { Surface().SetCurrentX(x); }
     void SetCurrentY(float y) override { Surface().SetCurrentY(y); }
-    void Print(const std::string& text, bool lineEnd) override { Surface().Print(text, lineEnd); }
+    void Print(const std::string& text, bool lineEnd) override;
     void NewPage() override { Surface().NewPage(); }
     // Nothing drawn, nothing to end: the raw path never touches the surface.
-    void EndDoc() override {
-        if (surface) surface->EndDoc();
-    }
+    void EndDoc() override;
     void SetDocumentName(const std::string& path) override;
 
     // The queue's default media keyword as published ("" when it publishes none).
@@ -65,7 +72,7 @@ public:
 private:
     struct Defaults {
         std::string media;
-        int paperSize = 0, paperBin = 0, colorMode = 0, copies = 0;
+        int paperSize = 0, paperBin = 0, colorMode = 0, copies = 0, orientation = 1;
         long long printQuality = 0;
         PageGeometry page;
     };
@@ -73,11 +80,14 @@ private:
     const Defaults& QueueDefaults();
     PdfSurface& Surface();
     void Submit(const std::string& pdfPath);
+    [[noreturn]] void Unusable();
 
-    std::string queue, makeAndModel, port;
+    std::string queue, deviceName, driverName, port;
+    DeliveryNotice notice;
     std::optional<Defaults> defaults;
-    int16_t orientation = 1;
+    std::optional<int16_t> orientation;
     std::optional<int16_t> copies;
+    bool documentOpen = false;
     bool trackDefault = true;
     std::string documentName;
     std::unique_ptr<PdfSurface> surface;

@@ -13,18 +13,21 @@ using namespace cups;
 
 CupsPrinters::CupsPrinters() : CupsPrinters([] { return std::make_unique<PdfFilePrinter>(); }) {}
 
-CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn) {
+CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn, const DeliveryNotice& notice) {
     cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    // Our own connection, so a server that does not answer costs seconds, not minutes; none at
+    // all leaves the built-in printer alone.
+    const Http http = Connect();
+    const int count = http ? cupsGetDests2(http.get(), &dests) : 0;
     for (int i = 0; i < count; ++i) {
         const cups_dest_t& dest = dests[i];
         // An lpoptions instance is the same queue under another name with other options; the
         // program names a printer by its queue, so each queue appears once.
         if (dest.instance) continue;
         if (dest.is_default) defaultIndex = static_cast<int>(printers.size());
-        printers.push_back(
-            std::make_unique<CupsPrinter>(dest.name, DestOption(&dest, "printer-make-and-model"),
-                                          DestOption(&dest, "device-uri")));
+        printers.push_back(std::make_unique<CupsPrinter>(
+            dest.name, DestOption(&dest, "printer-make-and-model"),
+            DestOption(&dest, "device-uri"), notice));
     }
     cupsFreeDests(count, dests);
     if (builtIn) printers.push_back(builtIn());

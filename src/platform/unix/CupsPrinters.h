@@ -3,6 +3,7 @@
 // the built-in PDF printer last. The list is read once, at construction, and stays for the run.
 // With no server to ask, the built-in printer is the only one.
 #include "platform/Printer.h"
+#include "platform/pdf/PdfSurface.h"
 
 #include <functional>
 #include <memory>
@@ -14,10 +15,11 @@ class CupsPrinters : public Printers {
 public:
     using BuiltInFactory = std::function<std::unique_ptr<Printer>()>;
 
-    // The queues, then "Papyra PDF".
+    // The queues, then "Papyra PDF"; nobody is told of a lost document.
     CupsPrinters();
-    // The queues, then the printer builtIn makes (none when it is empty).
-    explicit CupsPrinters(const BuiltInFactory& builtIn);
+    // The queues, then the printer builtIn makes (none when it is empty). A queue's document lost
+    // at its end is told through notice.
+    explicit CupsPrinters(const BuiltInFactory& builtIn, const DeliveryNotice& notice = {});
 
     int Count() override { return static_cast<int>(printers.size()); }
     Printer& Item(int index) override;

@@ -19,9 +19,9 @@ CupsRawPort::CupsRawPort(Printers& printers) : printers(printers) {}
 CupsRawPort::~CupsRawPort() = default;
 
 void CupsRawPort::Open(const std::string& port) {
-    if (job) throw RuntimeError(55);
+    if (job) throw RuntimeError(55).About("port " + port);
     const std::string queue = QueueFor(port);
-    if (queue.empty()) throw RuntimeError(52);
+    if (queue.empty()) throw RuntimeError(52).About("port " + port + ": no queue on it");
     job = std::make_unique<CupsJob>(queue, "Papyra", CupsJob::Options{}, CUPS_FORMAT_RAW, 57);
     pending.clear();
     pending.reserve(kBufferSize);
@@ -74,7 +74,7 @@ void CupsRawPort::Flush() {
 std::string CupsRawPort::QueueFor(const std::string& port) {
     auto queueOf = [&](Printer& printer) -> std::string {
         auto* queue = dynamic_cast<CupsPrinter*>(&printer);
-        return queue && queue->Port() == port ? queue->DeviceName() : "";
+        return queue && queue->Port() == port ? queue->Queue() : "";
     };
     try {
         if (std::string queue = queueOf(printers.Current()); !queue.empty()) return queue;

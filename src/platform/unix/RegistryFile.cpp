@@ -1,6 +1,7 @@
 #include "platform/unix/RegistryFile.h"
 
 #include "platform/ansi/AnsiText.h"
+#include "platform/unix/PlainFile.h"
 #include "platform/unix/UserFolders.h"
 
 #include <cstdlib>
@@ -16,18 +17,12 @@ namespace papyra {
 namespace {
 
 // A larger file is no registry export anyone made; reading it would only cost memory.
-constexpr off_t MaxFileSize = 256 << 20;
+constexpr size_t MaxFileSize = 256 << 20;
 
 enum class Format { Regedit5, Regedit4, Wine };
 
 std::string ReadAll(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxFileSize) return {};
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<size_t>(st.st_size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
+    return ReadPlainFile(path, MaxFileSize).value_or("");
 }
 
 std::string_view Trim(std::string_view s) {
@@ -337,9 +332,12 @@ std::string RegistryFile::DefaultPath() {
 
 RegistryFile::RegistryFile() : RegistryFile(DefaultPath()) {}
 
-RegistryFile::RegistryFile(const std::string& nativePath) {
+RegistryFile::RegistryFile(const std::string& nativePath) : path_(nativePath) {}
+
+void RegistryFile::Reload() {
+    keys_.clear();
     try {
-        Load(nativePath, keys_);
+        Load(path_, keys_);
     } catch (const std::exception&) {
         // A file we cannot take in whole is as good as no file.
         keys_.clear();
@@ -354,6 +352,9 @@ long RegistryFile::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint3
                                  uint32_t /*access*/, int32_t& handle) {
     std::string base;
     if (root == HKEY_CURRENT_USER) {
+        // The file is small and may change while the program runs (an administrator picks
+        // another printer while the setup window is open): each open of a key reads it afresh.
+        Reload();
         base = "";
     } else if (IsPredefinedRoot(root)) {
         return ERROR_FILE_NOT_FOUND; // the file holds the current user's part only

@@ -2,7 +2,8 @@
 // HKEY_CURRENT_USER read from a registry text file: regedit's export formats ("Windows Registry
 // Editor Version 5.00", UTF-16LE or UTF-8; "REGEDIT4", ANSI) or Wine's user.reg. The file is
 // $PAPYRA_HKCU, else $WINEPREFIX/user.reg when WINEPREFIX is set, else
-// ~/.config/papyra/HKEY_CURRENT_USER.reg. It is read once, when the object is made.
+// ~/.config/papyra/HKEY_CURRENT_USER.reg. It is read afresh each time a key is opened below
+// HKEY_CURRENT_USER, so a value changed while the program runs is seen by the next lookup.
 //
 // Names and strings come out in the ANSI code page. A missing, unreadable or malformed file is an
 // empty registry; of a damaged file every well-formed line still counts.
@@ -37,7 +38,9 @@ public:
 
 private:
     bool KeyExists(const std::string& foldedPath) const;
+    void Reload();
 
+    std::string path_;
     Keys keys_;
     std::vector<std::optional<std::string>> handles_; // handle n is entry n - 1, a key path
 };

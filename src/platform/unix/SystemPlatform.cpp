@@ -43,20 +43,31 @@ int PrepareDisplay() {
 } // namespace
 
 struct SystemPlatform::Services {
+    DeliveryNotice Notify() {
+        return [this](const RuntimeError& failure) { Notice(failure); };
+    }
+
     Services(int& argc, char** argv)
         : prepared(PrepareDisplay()), application(argc, argv),
           process(std::vector<std::string>(argv + 1, argv + argc)) {}
 
+    // A document lost at its end is told as a spooler would tell it: a message box (headless, a
+    // line on stderr) with the failure's description.
+    void Notice(const RuntimeError& failure) {
+        dialogs.MessageBox(failure.description(), MsgButtons::OK, MsgIcon::Critical, std::nullopt);
+    }
+
     int prepared;
     QApplication application;
-    CupsPrinters printers{[] { return std::make_unique<PdfFilePrinter>(); }};
+    QtDialogs dialogs;
+    CupsPrinters printers{[this] { return std::make_unique<PdfFilePrinter>(Notify()); },
+                          Notify()};
     CupsRawPort rawPort{printers};
     RegistryFile registry;
     IniProfile profile;
     QtSettingsStore settings;
     XcbWindowFinder windows;
     UnixLauncher launcher;
-    QtDialogs dialogs;
     UnixProcess process;
     UnixTextFiles files;
     UnixJournal journal;

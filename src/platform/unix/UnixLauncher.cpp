@@ -47,19 +47,19 @@ std::string FindOnPath(const std::string& name) {
 
 // Runs argv[0] with argv in a grandchild in its own session, so it outlives us and is reaped by
 // init rather than left a zombie. A pipe closed on exec tells whether the exec happened.
-void SpawnDetached(const std::vector<std::string>& args) {
+void SpawnDetached(const std::vector<std::string>& args, const std::string& subject) {
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
     int report[2];
-    if (pipe2(report, O_CLOEXEC) != 0) throw RuntimeError(70);
+    if (pipe2(report, O_CLOEXEC) != 0) throw RuntimeError(70).About(subject);
     const pid_t child = fork();
     if (child < 0) {
         close(report[0]);
         close(report[1]);
-        throw RuntimeError(70);
+        throw RuntimeError(70).About(subject);
     }
     if (child == 0) {
         // Only async-signal-safe calls from here on: the parent may run other threads.
@@ -87,26 +87,29 @@ void SpawnDetached(const std::vector<std::string>& args) {
     while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
     }
     close(report[0]);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw RuntimeError(70);
-    if (got == static_cast<ssize_t>(sizeof error)) throw RuntimeError(error == ENOENT ? 53 : 70);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw RuntimeError(70).About(subject);
+    if (got == static_cast<ssize_t>(sizeof error))
+        throw RuntimeError(error == ENOENT ? 53 : 70).About(subject);
 }
 
 } // namespace
 
 void UnixLauncher::Launch(const std::string& path) {
     const std::string program = NativePath(path);
+    const std::string subject = "program " + path + " (" + program + ")";
     struct stat st;
-    if (stat(program.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) throw RuntimeError(53);
+    if (stat(program.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw RuntimeError(53).About(subject);
 
     if (IsWindowsExecutable(program)) {
         const std::string wine = FindOnPath("wine");
-        if (wine.empty()) throw RuntimeError(70);
+        if (wine.empty()) throw RuntimeError(70).About(subject + ": no wine on PATH");
         // start /max opens the program's window maximized; /unix takes the native path as is.
-        SpawnDetached({wine, "start", "/max", "/unix", program});
+        SpawnDetached({wine, "start", "/max", "/unix", program}, subject);
         return;
     }
-    if (access(program.c_str(), X_OK) != 0) throw RuntimeError(70);
-    SpawnDetached({program});
+    if (access(program.c_str(), X_OK) != 0) throw RuntimeError(70).About(subject);
+    SpawnDetached({program}, subject);
 }
 
 } // namespace papyra

@@ -2,8 +2,10 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/unix/AtomicFile.h"
+#include "platform/unix/PlainFile.h"
 #include "platform/unix/WindowsPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,6 +25,8 @@ int OpenError(int error) {
     case ENOTDIR:
         return 76;
     case EISDIR:
+    case ESPIPE: // not a regular file: a FIFO, a device, a socket
+    case ELOOP:  // a link where a file is to be written
         return 75;
     case EACCES:
     case EPERM:
@@ -55,12 +59,13 @@ bool FolderExists(const std::string& nativePath) {
 
 struct UnixTextFiles::Channel {
     Mode mode;
-    int fd = -1;               // input, or output straight to a device
-    AtomicFileWriter replaced; // output to a regular file
-    bool atomic = false;
+    std::string path;          // as the caller named it, for the errors
+    int fd = -1;               // input
+    AtomicFileWriter replaced; // output
     std::vector<char> buffer;
     size_t begin = 0, end = 0; // unread input bytes
     bool drained = false;      // input: read() has returned 0
+    unsigned long long unread = 0; // input: bytes of the file not read yet
     std::string pending;       // output not yet written
 
     ~Channel() {
@@ -75,35 +80,20 @@ struct UnixTextFiles::Channel {
             ssize_t n = read(fd, buffer.data(), buffer.size());
             if (n > 0) {
                 end = static_cast<size_t>(n);
+                unread -= std::min<unsigned long long>(unread, static_cast<size_t>(n));
                 return true;
             }
             if (n == 0)
                 drained = true;
             else if (errno != EINTR)
-                throw RuntimeError(57);
+                throw RuntimeError(57).About(path);
         }
         return false;
     }
 
     int Flush() {
         if (pending.empty()) return 0;
-        int error = 0;
-        if (atomic) {
-            error = replaced.Write(pending.data(), pending.size());
-        } else {
-            const char* data = pending.data();
-            size_t left = pending.size();
-            while (left > 0) {
-                ssize_t n = write(fd, data, left);
-                if (n < 0 && errno == EINTR) continue;
-                if (n < 0) {
-                    error = errno;
-                    break;
-                }
-                data += n;
-                left -= static_cast<size_t>(n);
-            }
-        }
+        const int error = replaced.Write(pending.data(), pending.size());
         pending.clear();
         return error;
     }
@@ -122,30 +112,28 @@ UnixTextFiles::~UnixTextFiles() {
 }
 
 void UnixTextFiles::Open(const std::string& path, Mode mode, int channel) {
-    if (channel < 1 || channel > 511) throw RuntimeError(52);
-    if (channels_.count(channel)) throw RuntimeError(55);
-    if (path.empty() || path.find('\0') != std::string::npos) throw RuntimeError(52);
-    std::string native = NativePath(path);
+    if (channel < 1 || channel > 511) throw RuntimeError(52).About(path);
+    if (channels_.count(channel)) throw RuntimeError(55).About(path);
+    if (path.empty() || path.find('\0') != std::string::npos) throw RuntimeError(52).About(path);
+    const std::string native = NativePath(path);
 
     auto open = std::make_unique<Channel>();
     open->mode = mode;
-    struct stat st;
-    bool exists = stat(native.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) throw RuntimeError(75);
+    open->path = native; // what an administrator finds on disk
     if (mode == Mode::Input) {
-        open->fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        // Never a FIFO or a device: open() on one could wait for ever, with the single-instance
+        // lock held, and every later job would be dropped.
+        open->fd = OpenPlainFile(native);
         if (open->fd < 0) {
-            int error = errno;
-            throw RuntimeError(error == ENOENT && !FolderExists(native) ? 76 : OpenError(error));
+            const int error = -open->fd;
+            throw RuntimeError(error == ENOENT && !FolderExists(native) ? 76 : OpenError(error))
+                .About(native);
         }
+        struct stat st;
+        if (fstat(open->fd, &st) == 0) open->unread = static_cast<unsigned long long>(st.st_size);
         open->buffer.resize(BlockSize);
-    } else if (exists && !S_ISREG(st.st_mode)) {
-        open->fd = ::open(native.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (open->fd < 0) throw RuntimeError(OpenError(errno));
-    } else {
-        int error = open->replaced.Begin(native);
-        if (error != 0) throw RuntimeError(error == ENOENT ? 76 : OpenError(error));
-        open->atomic = true;
+    } else if (const int error = open->replaced.Begin(native); error != 0) {
+        throw RuntimeError(error == ENOENT ? 76 : OpenError(error)).About(native);
     }
     channels_[channel] = std::move(open);
 }
@@ -158,13 +146,16 @@ UnixTextFiles::Channel& UnixTextFiles::Find(int channel, Mode mode) {
 
 std::string UnixTextFiles::LineInput(int channel) {
     Channel& in = Find(channel, Mode::Input);
-    if (!in.Fill()) throw RuntimeError(62);
+    if (!in.Fill()) throw RuntimeError(62).About(in.path);
     std::string line;
     while (in.Fill()) {
         const char* start = in.buffer.data() + in.begin;
         size_t available = in.end - in.begin;
         const char* cr = static_cast<const char*>(std::memchr(start, '\r', available));
         if (!cr) {
+            // A line longer than a block may be the whole rest of the file: room for that once,
+            // rather than doubling its way there through twice its size.
+            if (line.empty()) line.reserve(available + static_cast<size_t>(in.unread));
             line.append(start, available);
             in.begin = in.end;
             continue;
@@ -189,8 +180,9 @@ void UnixTextFiles::Print(int channel, const std::string& text, bool lineEnd) {
     if (out.pending.size() >= BlockSize) {
         int error = out.Flush();
         if (error != 0) {
+            const std::string path = out.path;
             channels_.erase(channel);
-            throw RuntimeError(WriteError(error));
+            throw RuntimeError(WriteError(error)).About(path);
         }
     }
 }
@@ -202,10 +194,8 @@ void UnixTextFiles::Close(int channel) {
     channels_.erase(found);
     if (closing->mode == Mode::Input) return;
     int error = closing->Flush();
-    if (error == 0 && closing->atomic) error = closing->replaced.Commit();
-    if (error == 0 && closing->fd >= 0 && close(closing->fd) != 0) error = errno;
-    closing->fd = -1;
-    if (error != 0) throw RuntimeError(WriteError(error));
+    if (error == 0) error = closing->replaced.Commit();
+    if (error != 0) throw RuntimeError(WriteError(error)).About(closing->path);
 }
 
 } // namespace papyra

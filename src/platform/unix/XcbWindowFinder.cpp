@@ -122,3 +122,20 @@ bool XcbWindowFinder::TopLevelWindowExists(const std::string& title) {
 }
 
 } // namespace papyra
+
+namespace papyra {
+
+void EraseWindowTitle(unsigned long window) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return;
+    Connection connection(xcb_connect(display, nullptr));
+    if (!connection || xcb_connection_has_error(connection.get())) return;
+    xcb_connection_t* c = connection.get();
+    const auto id = static_cast<xcb_window_t>(window);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, "");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "_NET_WM_NAME"),
+                        Atom(c, "UTF8_STRING"), 8, 0, "");
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // delivered before we go
+}
+
+} // namespace papyra

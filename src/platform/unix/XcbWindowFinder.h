@@ -13,4 +13,9 @@ public:
     bool TopLevelWindowExists(const std::string& title) override;
 };
 
+// Empties the title of an X window of this display (WM_NAME and _NET_WM_NAME), which is what a
+// window manager shows. Toolkits put the application's name where a window has no title; a
+// window meant to have none gets this after it is shown. Does nothing without a display.
+void EraseWindowTitle(unsigned long window);
+
 } // namespace papyra

@@ -1,6 +1,7 @@
 #include "ui/qt/QtForm2.h"
 
 #include "platform/qt/QtText.h"
+#include "platform/unix/XcbWindowFinder.h"
 #include "ui/Design.h"
 #include "ui/qt/QtDesign.h"
 
@@ -28,6 +29,7 @@ void QtForm2::SetLine(int line, const std::string& text) {
 
 void QtForm2::Show() {
     show();
+    EraseWindowTitle(winId()); // empty at the window system too, not the toolkit's fallback
 }
 
 void QtForm2::closeEvent(QCloseEvent* event) {
