@@ -330,6 +330,26 @@ void FakeTextFiles::Print(int channel, const std::string& text, bool lineEnd) {
     if (lineEnd) contents[open.path] += "\r\n";
 }
 
+// --- windows ---------------------------------------------------------------------------------
+
+std::unique_ptr<Form1View> FakeToolkit::CreateSetupWindow(Form1& form) {
+    auto view = std::make_unique<FakeForm1View>();
+    setup = view.get();
+    form1 = &form;
+    return view;
+}
+
+std::unique_ptr<Form2View> FakeToolkit::CreateReviewWindow(Form2&) {
+    auto view = std::make_unique<FakeForm2View>();
+    review = view.get();
+    return view;
+}
+
+void FakeToolkit::RunModal(Form1View& window) {
+    ++loops;
+    if (user) user(*form1, static_cast<FakeForm1View&>(window));
+}
+
 // --- world -----------------------------------------------------------------------------------
 
 World::World() {

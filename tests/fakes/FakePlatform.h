@@ -7,6 +7,7 @@
 #include "platform/RuntimeError.h"
 #include "startup/Program.h"
 #include "ui/Forms.h"
+#include "ui/Toolkit.h"
 
 #include <deque>
 #include <functional>
@@ -265,6 +266,51 @@ public:
     }
     void OpenReviewWindow() override { ++reviewOpened; }
     void CloseAll() override { ++closed; }
+};
+
+// The windows as the logic drives them: what each control shows, and a script for the user.
+class FakeForm1View : public Form1View {
+public:
+    std::vector<std::string> listed;
+    std::string banner = "Label1", portLine = "Label3", driverLine = "Label4";
+    bool hostWarning = false, codeSetFrame = false, ibm = false, unloaded = false;
+    std::optional<bool> tractorFeed; // no option selected yet
+    void ListPrinters(const std::vector<std::string>& names) override { listed = names; }
+    void ShowHostWarning(bool visible) override { hostWarning = visible; }
+    void SetBanner(const std::string& text) override { banner = text; }
+    void SetPortLine(const std::string& text) override { portLine = text; }
+    void SetDriverLine(const std::string& text) override { driverLine = text; }
+    void ShowCodeSetFrame(bool codeSet) override { codeSetFrame = codeSet; }
+    void SelectPaperFeed(bool tractor) override { tractorFeed = tractor; }
+    bool IbmSelected() override { return ibm; }
+    void Unload() override { unloaded = true; }
+};
+
+class FakeForm2View : public Form2View {
+public:
+    std::string lines[5] = {"", "Label1", "Label1", "Label1", "Label1"};
+    int shown = 0;
+    void SetLine(int line, const std::string& text) override { lines[line] = text; }
+    void Show() override { ++shown; }
+};
+
+class FakeToolkit : public Toolkit {
+public:
+    bool display = true;
+    int loops = 0, left = 0;
+    FakeForm1View* setup = nullptr;
+    FakeForm2View* review = nullptr;
+    // What the user does while the setup window is shown modally; the display returns when the
+    // window has been unloaded (or the script ends).
+    std::function<void(Form1&, FakeForm1View&)> user;
+    Form1* form1 = nullptr;
+
+    bool HasDisplay() override { return display; }
+    std::unique_ptr<Form1View> CreateSetupWindow(Form1& form) override;
+    std::unique_ptr<Form2View> CreateReviewWindow(Form2& form) override;
+    void RunModal(Form1View& window) override;
+    void RunEventLoop() override { ++loops; }
+    void LeaveAll() override { ++left; }
 };
 
 // Everything a Program needs, with one laser printer "Laser" installed.

@@ -204,7 +204,8 @@ TEST_F(EndToEnd, CommandLinesThatCannotRunEndSilentlyWithTheirStatus) {
 
     // A second instance ends at once, printing nothing, while the first holds the lock.
     const std::string lock = papyra.Root() + "/run/papyra.lock";
-    const std::string holder = Shell("flock -x " + Quoted(lock) + " sleep 60 >/dev/null & printf %s $!");
+    const std::string holder =
+        Shell("flock -x " + Quoted(lock) + " sleep 60 >/dev/null & printf %s $!");
     ASSERT_TRUE(
         Eventually([&] { return Shell("flock -n " + Quoted(lock) + " true; echo $?") != "0\n"; }));
     const Outcome second = papyra.Run({papyra.Write("r.prt", "second\r\n"), "x", "P"});

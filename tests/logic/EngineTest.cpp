@@ -1,9 +1,9 @@
 // The print-file engine on the fakes: the exact raw byte stream, the drawn page arithmetic, the
-// emphasis codes and the failure handler.
+// emphasis codes, the yields and the failure handler.
 #include "fakes/FakePlatform.h"
 #include "printing/PrintReportFile.h"
+#include "ui/WindowHandler.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace papyra;
@@ -12,271 +12,252 @@ using namespace papyra::fakes;
 namespace {
 
 const std::string RawSetUp = "\x12\x1BP\x1Bt\x01";
-const std::string Portrait = std::string("\x1B") + "0" + "\x1B" + "CX" + "\x1Bg";
-const std::string Landscape = std::string("\x1B") + "2" + "\x1B" + "CB" + "\x1B\x0F";
-const std::string Closing = std::string("\x12\x1BP\x1B") + "2" + "\x1B" + "CB";
+const std::string Portrait = std::string("\x1B") + "0\x1B" + "CX\x1Bg";
+const std::string Landscape = std::string("\x1B") + "2\x1B" + "CB\x1B\x0F";
+const std::string Closing = std::string("\x12\x1BP\x1B") + "2\x1B" + "CB";
 
-std::string Lines(int from, int to, const std::string& prefix = "line ") {
+std::string Lines(int from, int to) {
     std::string text;
     for (int i = from; i <= to; ++i)
-        text += prefix + std::to_string(i) + "\r\n";
+        text += "line " + std::to_string(i) + "\r\n";
     return text;
+}
+
+// Lays the page as SetupPrinter would, prints content, and tells whether the program ended.
+bool Print(World& world, const std::string& content, const std::string& orientation = "L") {
+    world.program.state.PageOrientation = orientation;
+    world.program.state.LineBuf.assign(orientation == "L" ? 67 : 83, "");
+    world.program.state.LineHeight = 100;
+    world.files.contents["report.prt"] = content;
+    try {
+        PrintReportFile(world.program, "report.prt");
+    } catch (const ProgramEnd&) {
+        return true;
+    }
+    return false;
 }
 
 struct EngineTest : testing::Test {
     World world;
     FakePrinter& printer = world.printers.CurrentFake();
-
-    void Lay(const std::string& orientation) {
-        world.program.state.PageOrientation = orientation;
-        world.program.state.LineBuf.assign(orientation == "L" ? 67 : 83, "");
-        world.program.state.LineHeight = 100;
-    }
-    // Prints and reports whether the program ended.
-    bool Print(const std::string& content) {
-        world.files.contents["report.prt"] = content;
-        try {
-            PrintReportFile(world.program, "report.prt");
-        } catch (const ProgramEnd&) {
-            return true;
-        }
-        return false;
+    bool Print(const std::string& content, const std::string& orientation = "L") {
+        return ::Print(world, content, orientation);
     }
 };
 
-struct RawCase {
-    const char* name;
-    std::string orientation, file, lines;
-};
-
-class RawStream : public EngineTest, public testing::WithParamInterface<RawCase> {};
-
-TEST_P(RawStream, IsSetUpThenLinesThenClosingBytes) {
+TEST_F(EngineTest, RawStreamIsSetUpThenLinesThenClosingBytes) {
     printer.paperBin = 8;
-    Lay(GetParam().orientation);
-    EXPECT_FALSE(Print(GetParam().file));
-    const std::string mode = GetParam().orientation == "P" ? Portrait : Landscape;
-    EXPECT_EQ(world.rawPort.bytes, RawSetUp + mode + GetParam().lines + Closing);
-    EXPECT_EQ(world.rawPort.openedPort, "LPT1:");
-    EXPECT_TRUE(world.rawPort.closed);
-    EXPECT_TRUE(printer.events.empty()) << "a tractor printer gets bytes, not pages";
+    const struct {
+        const char *orientation, *file, *lines;
+    } cases[] = {
+        {"P", "", ""},
+        {"P", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"L", "a\r\nb", "a\r\nb\r\n"},
+        {"X", "a\r\n", "a\r\n"}, // anything but P is landscape
+        {"P", "a\r\n\x0C\r\nb\r\n",
+         "a\r\n\x0C"
+         "b\r\n"},                                         // a form feed alone, no line end
+        {"P", "\x0C;\r\n\x0Cx\r\n", "\x0C;\r\n\x0Cx\r\n"}, // with more on its line: text
+        {"P", "a\x97\xC4z\r\n", "a\xC4\xC4z\r\n"},         // em dash to box line, only one way
+        {"L", "a\nb\rc\r\n", "a\nb\r\nc\r\n"},             // a lone LF stays in its line
+        {"P", "\x0E\x1BGx\x14\r\n", "\x0E\x1BGx\x14\r\n"}, // emphasis passes unchanged
+    };
+    for (const auto& c : cases) {
+        World w;
+        w.printers.CurrentFake().paperBin = 8;
+        EXPECT_FALSE(::Print(w, c.file, c.orientation));
+        const std::string mode = c.orientation == std::string("P") ? Portrait : Landscape;
+        EXPECT_EQ(w.rawPort.bytes, RawSetUp + mode + c.lines + Closing) << c.file;
+        EXPECT_EQ(w.rawPort.openedPort, "LPT1:");
+        EXPECT_TRUE(w.rawPort.closed);
+        EXPECT_TRUE(w.printers.CurrentFake().events.empty()) << "bytes, not pages";
+        EXPECT_EQ(w.program.job.path, "raw");
+        EXPECT_EQ(w.program.job.bytes, static_cast<long long>(w.rawPort.bytes.size()));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Engine, RawStream,
-    testing::Values(RawCase{"EmptyFile", "P", "", ""},
-                    RawCase{"PortraitLines", "P", "a\r\nb\r\n", "a\r\nb\r\n"},
-                    RawCase{"LandscapeLines", "L", "a\r\nb", "a\r\nb\r\n"},
-                    RawCase{"OtherOrientationIsLandscape", "X", "a\r\n", "a\r\n"},
-                    RawCase{"FormFeedLineAlone", "P", "a\r\n\x0C\r\nb\r\n",
-                            "a\r\n\x0C"
-                            "b\r\n"},
-                    RawCase{"FormFeedSemicolonIsText", "P", "\x0C;\r\n", "\x0C;\r\n"},
-                    RawCase{"FormFeedWithTextIsText", "P", "\x0Cx\r\n", "\x0Cx\r\n"},
-                    RawCase{"EmDashBecomesBoxLine", "P", "a\x97\xC4z\r\n", "a\xC4\xC4z\r\n"},
-                    RawCase{"LoneLineFeedStaysInLine", "L", "a\nb\rc\r\n", "a\nb\r\nc\r\n"},
-                    RawCase{"EmphasisCodesPassUnchanged", "P", "\x0E\x1BGx\x14\r\n",
-                            "\x0E\x1BGx\x14\r\n"}),
-    [](const auto& info) { return info.param.name; });
-
-TEST_F(EngineTest, RawPathReadsTheWholeFileBeforeOpeningThePortAndYieldsPerLine) {
+TEST_F(EngineTest, RawPathReadsTheWholeFileFirstAndYieldsOncePerLine) {
     printer.paperBin = 8;
-    Lay("P");
     bool portOpenWhileReading = false;
     world.process.onEvents = [&] { portOpenWhileReading |= world.files.IsOpen(1); };
     Print("a\r\nb\r\nc\r\n");
     EXPECT_FALSE(portOpenWhileReading);
-    EXPECT_EQ(world.process.events, 3);
+    EXPECT_EQ(world.process.dueEvents, 3) << "a short job yields too";
 }
 
-TEST_F(EngineTest, DrawnLandscapePagesOfSixtyFiveLinesWithOneNewPageBetween) {
-    Lay("L");
-    Print(Lines(1, 65) + "\x0C\r\n" + Lines(66, 130));
-    auto pages = printer.PageRows();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(printer.NewPages(), 1);
-    EXPECT_EQ(pages[0].size(), 65u);
-    EXPECT_EQ(pages[0].begin()->second, "line 1");
-    EXPECT_EQ(pages[0].rbegin()->second, "line 65");
-    EXPECT_EQ(pages[1].begin()->second, "line 66");
-    EXPECT_EQ(pages[1].rbegin()->second, "line 130");
-    EXPECT_EQ(pages[1].rbegin()->first, 64 * 100.0f);
+TEST_F(EngineTest, DrawnPagesFollowTheLineArithmetic) {
+    const struct {
+        const char* name;
+        std::string orientation, file;
+        std::vector<std::vector<std::string>> pages; // first and last line of each page
+        std::vector<size_t> lines;                   // lines drawn on each page
+    } cases[] = {
+        {"landscape form feed",
+         "L",
+         Lines(1, 65) + "\x0C\r\n" + Lines(66, 130),
+         {{"line 1", "line 65"}, {"line 66", "line 130"}},
+         {65, 65}},
+        {"no form feed: line 66 is read, not printed",
+         "L",
+         Lines(1, 70),
+         {{"line 1", "line 65"}, {"line 67", "line 70"}},
+         {65, 4}},
+        {"portrait: 80 lines, then the form feed",
+         "P",
+         Lines(1, 80) + "\x0C;\r\n" + Lines(81, 82),
+         {{"line 1", "line 80"}, {"line 81", "line 82"}},
+         {80, 2}},
+        {"a form feed first: a blank page",
+         "L",
+         "\x0C\r\nnext\r\n",
+         {{" ", " "}, {"next", "next"}},
+         {65, 1}},
+        {"box line drawn as em dash", "P", "\xC4\x97\r\n", {{"\x97\x97", "\x97\x97"}}, {1}},
+        {"an empty file", "P", "", {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        ::Print(w, c.file, c.orientation);
+        const FakePrinter& fresh = w.printers.CurrentFake();
+        const auto pages = fresh.PageRows();
+        ASSERT_EQ(pages.size(), c.pages.size());
+        for (size_t p = 0; p < pages.size(); ++p) {
+            EXPECT_EQ(pages[p].begin()->second, c.pages[p][0]);
+            EXPECT_EQ(pages[p].rbegin()->second, c.pages[p][1]);
+            EXPECT_EQ(pages[p].size(), c.lines[p]);
+            EXPECT_EQ(pages[p].rbegin()->first, (c.lines[p] - 1) * 100.0f) << "line height apart";
+        }
+        EXPECT_EQ(fresh.NewPages(), std::max(0, int(pages.size()) - 1)) << "none after the last";
+        EXPECT_EQ(w.program.job.pages, static_cast<long long>(pages.size()));
+    }
 }
 
-TEST_F(EngineTest, DrawnPageWithoutFormFeedDropsItsLastReadLine) {
-    Lay("L");
-    Print(Lines(1, 70));
-    auto pages = printer.PageRows();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[0].rbegin()->second, "line 65");
-    EXPECT_EQ(pages[1].begin()->second, "line 67") << "line 66 is read and not printed";
-    EXPECT_EQ(pages[1].size(), 4u) << "a file ending mid-page leaves the rest of it empty";
-}
-
-TEST_F(EngineTest, DrawnPortraitPageTakesEightyLinesAndTheFormFeedAsLineEightyOne) {
-    Lay("P");
-    Print(Lines(1, 80) + "\x0C;\r\n" + Lines(81, 82));
-    auto pages = printer.PageRows();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[0].size(), 80u);
-    EXPECT_EQ(pages[1].begin()->second, "line 81");
-}
-
-TEST_F(EngineTest, FormFeedFirstPrintsABlankPage) {
-    Lay("L");
-    Print("\x0C\r\nnext\r\n");
-    auto pages = printer.PageRows();
-    ASSERT_EQ(pages.size(), 2u);
-    for (const auto& [y, text] : pages[0])
-        EXPECT_EQ(text, " ");
-    EXPECT_EQ(pages[0].size(), 65u);
-    EXPECT_EQ(pages[1].begin()->second, "next");
-}
-
-TEST_F(EngineTest, DrawnLinesStartAtAbsolutePositionsWithLineEndsBetween) {
-    Lay("L");
+TEST_F(EngineTest, DrawnLinesStartAtAbsolutePositionsAndEachPageAndLineYields) {
     Print("ab\r\n");
     std::vector<DrawEvent> lineEnds, texts;
     for (const DrawEvent& e : printer.events)
         (e.kind == DrawEvent::LineEnd ? lineEnds : texts).push_back(e);
     EXPECT_EQ(lineEnds.size(), 64u) << "a line end after every slot but the last";
     ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, "a");
     EXPECT_EQ(texts[0].x, 0);
-    EXPECT_EQ(texts[1].text, "b");
     EXPECT_GT(texts[1].x, 0) << "drawing advances the position";
-    EXPECT_EQ(printer.NewPages(), 0);
-    EXPECT_EQ(world.process.events, 1 + 65) << "one yield per page and per line";
+    EXPECT_EQ(world.process.events, 1) << "once per page, always";
+    EXPECT_EQ(world.process.dueEvents, 65) << "once per line, when due";
 }
 
-TEST_F(EngineTest, EmptyFileDrawsNothing) {
-    Lay("P");
-    Print("");
-    EXPECT_TRUE(printer.events.empty());
-}
-
-TEST_F(EngineTest, BoxLineIsDrawnAsEmDash) {
-    Lay("P");
-    Print("\xC4\x97\r\n");
-    EXPECT_EQ(printer.PageRows()[0].begin()->second, "\x97\x97");
-}
-
-struct EmphasisCase {
-    const char* name;
-    std::string line;
-    std::string drawn; // characters drawn, in order
-    float size;        // size at the end (starts at 10)
-    bool bold, underline;
-};
-
-class Emphasis : public EngineTest, public testing::WithParamInterface<EmphasisCase> {};
-
-TEST_P(Emphasis, ChangesTheFontFromTheNextCharacterOn) {
-    PrintCodedLine(printer, GetParam().line);
-    std::string drawn;
-    for (const DrawEvent& e : printer.events)
-        drawn += e.text;
-    EXPECT_EQ(drawn, GetParam().drawn);
-    EXPECT_FLOAT_EQ(printer.fontSize, GetParam().size);
-    EXPECT_EQ(printer.bold, GetParam().bold);
-    EXPECT_EQ(printer.underline, GetParam().underline);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Engine, Emphasis,
-    testing::Values(EmphasisCase{"EmptyLine", "", "", 10, false, false},
-                    EmphasisCase{"ShiftOut",
-                                 "a\x0E"
-                                 "b",
-                                 "ab", 11, true, true},
-                    EmphasisCase{"TwoShiftOutsThenDc4", "\x0E\x0E\x14", "", 11, false, false},
-                    EmphasisCase{"Dc4AfterEscG",
-                                 "\x1BG"
-                                 "x\x14",
-                                 "x", 9, false, false},
-                    EmphasisCase{"EscGThenEscH", "\x1BGa\x1BH", "a", 10, false, false},
-                    EmphasisCase{"LowerCaseEscGVanishes", "\x1Bg\x1Bhz", "z", 10, false, false},
-                    EmphasisCase{"EscWithParameterDrawsIt",
-                                 "\x1B"
-                                 "C\x42",
-                                 "B", 10, false, false},
-                    EmphasisCase{"EscAtEndOfLine", "a\x1B", "a", 10, false, false}),
-    [](const auto& info) { return info.param.name; });
-
-TEST_F(EngineTest, EmphasisTakesEffectMidLineAndCarriesToLaterPages) {
-    Lay("L");
+TEST_F(EngineTest, EmphasisChangesTheFontFromTheNextCharacterOnAndNeverResets) {
+    const struct {
+        const char *line, *drawn;
+        float size; // starts at 10
+        bool bold, underline;
+    } cases[] = {
+        {"", "", 10, false, false},
+        {"a\x0E"
+         "b",
+         "ab", 11, true, true},
+        {"\x0E\x0E\x14", "", 11, false, false}, // DC4 clears bold with a shift-out still open
+        {"\x1BG"
+         "x\x14",
+         "x", 9, false, false},
+        {"\x1BGa\x1BH", "a", 10, false, false},
+        {"\x1Bg\x1Bhz", "z", 10, false, false}, // lower case: both vanish, nothing changes
+        {"\x1B"
+         "C\x42",
+         "B", 10, false, false}, // a parameter byte is drawn
+        {"a\x1B", "a", 10, false, false},
+    };
+    for (const auto& c : cases) {
+        FakePrinter fresh;
+        PrintCodedLine(fresh, c.line);
+        std::string drawn;
+        for (const DrawEvent& e : fresh.events)
+            drawn += e.text;
+        EXPECT_EQ(drawn, c.drawn) << c.line;
+        EXPECT_FLOAT_EQ(fresh.fontSize, c.size) << c.line;
+        EXPECT_EQ(fresh.bold, c.bold) << c.line;
+        EXPECT_EQ(fresh.underline, c.underline) << c.line;
+    }
     Print("a\x0E"
           "b\r\n" +
           Lines(2, 65) + "\x0C\r\nnext\r\n");
-    const DrawEvent* a = nullptr;
-    const DrawEvent* b = nullptr;
-    const DrawEvent* next = nullptr;
-    for (const DrawEvent& e : printer.events) {
-        if (e.text == "a") a = &e;
-        if (e.text == "b") b = &e;
-        if (e.text == "n" && e.page == 2) next = next ? next : &e;
-    }
-    ASSERT_TRUE(a && b && next);
-    EXPECT_FALSE(a->bold);
-    EXPECT_TRUE(b->bold);
-    EXPECT_FLOAT_EQ(b->size, 11);
-    EXPECT_TRUE(next->bold && next->underline) << "the engine never resets the font";
-    EXPECT_FLOAT_EQ(next->size, 11);
+    const DrawEvent& next = *std::find_if(printer.events.begin(), printer.events.end(),
+                                          [](const DrawEvent& e) { return e.page == 2; });
+    EXPECT_TRUE(next.bold && next.underline) << "the font carries to later pages";
+    EXPECT_FLOAT_EQ(next.size, 11);
+
+    FakePrinter refusing;
+    refusing.failing = {"SetFontSize", "SetFontUnderline"};
+    PrintCodedLine(refusing, "\x0Ex");
+    EXPECT_TRUE(refusing.bold) << "a failing step is skipped, the others run";
+    ASSERT_EQ(refusing.events.size(), 1u);
 }
 
-TEST_F(EngineTest, AFailingFontStepIsSkippedAndTheLineStillDrawn) {
-    printer.failing = {"SetFontSize", "SetFontUnderline"};
-    PrintCodedLine(printer, "\x0Ex");
-    EXPECT_TRUE(printer.bold);
-    EXPECT_FLOAT_EQ(printer.fontSize, 10);
-    ASSERT_EQ(printer.events.size(), 1u);
-    EXPECT_EQ(printer.events[0].text, "x");
-}
-
-TEST_F(EngineTest, MissingFileShowsItsDescriptionAndEnds) {
-    Lay("P");
-    EXPECT_TRUE([&] {
-        try {
-            PrintReportFile(world.program, "missing.prt");
-        } catch (const ProgramEnd&) {
-            return true;
+TEST_F(EngineTest, FailuresShowTheirDescriptionAndOnlyAnUnusablePortOffersSetup) {
+    const struct {
+        const char* name;
+        int openError;                  // the port's, 0 for a missing report
+        std::vector<MsgAnswer> answers; // to the two boxes
+        bool setupShown;
+        ExitStatus status;
+    } cases[] = {
+        {"missing report", 0, {}, false, ExitStatus::Failed},
+        {"port 52, Cancel", 52, {MsgAnswer::OK, MsgAnswer::Cancel}, false, ExitStatus::Failed},
+        {"port 57", 57, {}, false, ExitStatus::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        w.printers.CurrentFake().paperBin = 8;
+        w.rawPort.failOpenWith = c.openError;
+        w.process.commandLine = "report.prt x P";
+        w.dialogs.answers = {c.answers.begin(), c.answers.end()};
+        w.program.state.PageOrientation = "P";
+        if (c.openError) w.files.contents["report.prt"] = "a\r\n";
+        EXPECT_THROW(PrintReportFile(w.program, "report.prt"), ProgramEnd);
+        EXPECT_EQ(w.process.lastStatus, c.status);
+        ASSERT_GE(w.dialogs.boxes.size(), 1u);
+        EXPECT_EQ(w.dialogs.boxes[0].text, StandardDescription(c.openError ? c.openError : 53));
+        EXPECT_EQ(w.dialogs.boxes[0].title, std::nullopt);
+        EXPECT_EQ(w.dialogs.boxes.size(), c.openError == 52 ? 2u : 1u);
+        if (c.openError == 52) {
+            EXPECT_EQ(w.dialogs.boxes[1].text, "You must set up a harvex printer");
+            EXPECT_EQ(w.dialogs.boxes[1].title, "Printer Setup Required");
+            EXPECT_EQ(w.dialogs.boxes[1].buttons, MsgButtons::OKCancel);
         }
-        return false;
-    }());
-    ASSERT_EQ(world.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(world.dialogs.boxes[0].text, "File not found");
-    EXPECT_EQ(world.dialogs.boxes[0].title, std::nullopt);
-    EXPECT_EQ(world.forms.setupShown, 0);
+        EXPECT_EQ(w.forms.setupShown, 0);
+        ASSERT_EQ(w.journal.told.size(), 1u) << "one line naming what failed";
+        EXPECT_NE(w.journal.told[0].find("report.prt"), std::string::npos);
+    }
 }
 
-TEST_F(EngineTest, UnusablePortAsksForSetupAndCancelEnds) {
-    printer.paperBin = 8;
-    world.rawPort.failOpenWith = 52;
-    world.dialogs.answers = {MsgAnswer::OK, MsgAnswer::Cancel};
-    Lay("P");
-    EXPECT_TRUE(Print("a\r\n"));
-    ASSERT_EQ(world.dialogs.boxes.size(), 2u);
-    EXPECT_EQ(world.dialogs.boxes[0].text, "Bad file name or number");
-    EXPECT_EQ(world.dialogs.boxes[1].text, "You must set up a harvex printer");
-    EXPECT_EQ(world.dialogs.boxes[1].title, "Printer Setup Required");
-    EXPECT_EQ(world.dialogs.boxes[1].buttons, MsgButtons::OKCancel);
-    EXPECT_EQ(world.forms.setupShown, 0);
-}
-
-TEST_F(EngineTest, UnusablePortSetupOkShowsTheWindowAndRunsMainAgain) {
-    // The setup window fixes nothing here; the repeated job finds a laser printer instead.
+TEST_F(EngineTest, SetupThenMainAgainChoosesThePrinterAfreshAndRepeatsTheJob) {
+    // The setup window changes nothing; meanwhile the registry names a laser printer.
     FakePrinter& laser = world.printers.Add("Office", "USB1");
-    world.registry.SetString("DeviceName", "Office");
     printer.paperBin = 8;
     world.rawPort.failOpenWith = 52;
     world.process.commandLine = "report.prt x P";
-    world.dialogs.answers = {MsgAnswer::OK, MsgAnswer::OK};
-    Lay("P");
-    EXPECT_TRUE(Print("again\r\n")) << "the repeated job ends the program itself";
+    world.forms.onSetup = [&] { world.registry.SetString("DeviceName", "Office"); };
+    EXPECT_TRUE(Print("again\r\n", "P")) << "the repeated job ends the program itself";
     EXPECT_EQ(world.forms.setupShown, 1);
     EXPECT_EQ(world.process.sleeps.size(), 1u) << "Main ran again from the top";
     EXPECT_EQ(laser.PageRows().at(0).begin()->second, "again");
     EXPECT_EQ(laser.documents, 1);
+    EXPECT_EQ(world.process.lastStatus, ExitStatus::Done);
+}
+
+TEST_F(EngineTest, ASecondJobStartedWhileOneYieldsEndsBothThroughTheFailureHandling) {
+    printer.paperBin = 8;
+    world.files.contents["other.prt"] = "other\r\n";
+    int nested = 0;
+    world.process.onEvents = [&] {
+        if (nested++ == 0) // a button clicked while the job yields
+            RunWindowHandler(world.program, [&] { PrintReportFile(world.program, "other.prt"); });
+    };
+    EXPECT_TRUE(Print(Lines(1, 5), "P")) << "the outer job ends with the inner one";
+    EXPECT_EQ(world.dialogs.boxes.at(0).text, "File already open");
+    EXPECT_EQ(nested, 1) << "nothing after the end ran";
+    EXPECT_FALSE(world.rawPort.closed) << "the outer job's port is dropped, never completed";
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "platform/RuntimeError.h"
 #include "support/ScratchFolder.h"
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -43,18 +45,28 @@ int LaunchError(const std::string& path) {
     return 0;
 }
 
+// PATH holds the test's own folder alone: what the machine has installed (a real wine, say)
+// never takes part, and the started programs name their tools by full path.
 class Launcher : public testing::Test {
 protected:
+    void SetUp() override {
+        setenv("PAPYRA_DRIVE_C", drive.path().c_str(), 1);
+        setenv("PATH", bin.path().c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("PAPYRA_DRIVE_C");
+        setenv("PATH", path.c_str(), 1);
+    }
     ScratchFolder drive, bin;
-    ScopedEnv driveC{"PAPYRA_DRIVE_C", drive.path().c_str()};
-    ScopedEnv path{"PATH", (bin.path() + ":/usr/bin:/bin").c_str()};
+    std::string path = std::getenv("PATH");
 };
 
 TEST_F(Launcher, StartsANativeProgramDetachedAndLeavesNoChild) {
     const std::string mark = drive / "started";
     // The folder and file differ in case from the Windows path, as on a copied installation.
     WriteProgram(drive / "Harvex96/HARVEX.EXE", "#!/bin/sh\necho \"$PPID $#\" > " + mark +
-                                                    ".tmp && mv " + mark + ".tmp " + mark + "\n");
+                                                    ".tmp && /bin/mv " + mark + ".tmp " + mark +
+                                                    "\n");
     UnixLauncher().Launch("C:\\harvex96\\harvex.exe");
     const std::string started = WaitFor(mark);
     ASSERT_FALSE(started.empty()) << "the program never ran";
@@ -66,8 +78,8 @@ TEST_F(Launcher, StartsANativeProgramDetachedAndLeavesNoChild) {
 
 TEST_F(Launcher, RunsAWindowsProgramMaximizedThroughWine) {
     const std::string args = drive / "wine-args";
-    WriteProgram(bin / "wine",
-                 "#!/bin/sh\necho \"$@\" > " + args + ".tmp && mv " + args + ".tmp " + args + "\n");
+    WriteProgram(bin / "wine", "#!/bin/sh\necho \"$@\" > " + args + ".tmp && /bin/mv " + args +
+                                   ".tmp " + args + "\n");
     WriteProgram(drive / "harvex96/harvex.exe", "MZ\x90\0not really", false);
     UnixLauncher().Launch("C:\\harvex96\\harvex.exe");
     EXPECT_EQ(WaitFor(args), "start /max /unix " + drive.path() + "/harvex96/harvex.exe\n");

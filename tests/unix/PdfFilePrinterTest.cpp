@@ -2,6 +2,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/pdf/FileErrors.h"
 #include "support/PdfTools.h"
+#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 
 #include <cerrno>
@@ -85,7 +86,12 @@ TEST_F(PdfFilePrinterTest, DocumentIsNamedAfterItsReportInAFolderMadeWhereNoneIs
     } cases[] = {
         {"out", "C:\\Harvex96\\Reports\\SALES.PRT", "out/SALES.pdf"},
         {"out", "/home/user/ledger.2024.txt", "out/ledger.2024.pdf"},
-        {"out", "C:\\Reports\\Caf\xe9.prt", "out/Café.pdf"},
+        {"out",
+         "/reports/B\xC3\xBC"
+         "cher.prt",
+         "out/B\xC3\xBC"
+         "cher.pdf"}, // its own bytes
+        {"out", "C:\\Reports\\Caf\xe9.prt", "out/Caf\xe9.pdf"},
         {"out", "C:\\Reports\\", "out/Papyra.pdf"},
         {"out", "", "out/Papyra.pdf"},
         {nullptr, "plain", "Documents/Papyra/plain.pdf"},

@@ -1,8 +1,10 @@
 #include "platform/unix/RegistryFile.h"
 #include "platform/ansi/AnsiText.h"
+#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tuple>
 
 using namespace papyra;
@@ -152,4 +154,20 @@ TEST(RegistryFile, DefaultFileComesFromTheEnvironment) {
     EXPECT_EQ(RegistryFile::DefaultPath(), "/w/user.reg");
     unsetenv("WINEPREFIX");
     EXPECT_EQ(RegistryFile::DefaultPath(), "/home/someone/.config/papyra/HKEY_CURRENT_USER.reg");
+}
+
+TEST(RegistryFile, IsReadAfreshAtEachLookupAndNeverWaitsOnAFifo) {
+    ScratchFolder folder;
+    const std::string path = folder / "user.reg";
+    RegistryFile registry(path);
+    EXPECT_EQ(std::get<0>(Query(registry, "DeviceName")), 2) << "no file yet";
+    for (const std::string name : {"First", "Second"}) {
+        WriteBytes(path, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]"
+                         "\r\n\"DeviceName\"=\"" +
+                             name + "\"\r\n");
+        EXPECT_EQ(std::get<2>(Query(registry, "DeviceName")), name + '\0');
+    }
+    std::filesystem::remove(path);
+    mkfifo(path.c_str(), 0600);
+    EXPECT_EQ(std::get<0>(Query(registry, "DeviceName")), 2) << "a FIFO is no registry";
 }

@@ -1,4 +1,5 @@
 #include "platform/unix/WindowsPath.h"
+#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>

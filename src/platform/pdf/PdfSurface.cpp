@@ -8,9 +8,9 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/ansi/AnsiText.h"
-#include "platform/unix/SignalCleanup.h"
 #include "platform/pdf/FileErrors.h"
 #include "platform/pdf/TrueTypeFont.h"
+#include "platform/unix/SignalCleanup.h"
 
 #include <algorithm>
 #include <array>
@@ -18,12 +18,12 @@
 #include <charconv>
 #include <cmath>
 #include <csignal>
-#include <cstring>
-#include <dirent.h>
-#include <memory>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -339,7 +339,8 @@ struct PdfSurface::Impl {
         RemoveStaleParts(tempFolder);
         // Only its user may read a document while it grows (mkstemps makes it 0600); its owner
         // gives the finished file the mode it should have.
-        std::string path = tempFolder + "/" + PartPrefix + std::to_string(getpid()) + "-XXXXXX.pdf.part";
+        std::string path =
+            tempFolder + "/" + PartPrefix + std::to_string(getpid()) + "-XXXXXX.pdf.part";
         int file = mkstemps(path.data(), 9);
         if (file < 0) ThrowFileError(errno, tempFolder);
         fd = file;

@@ -28,7 +28,7 @@ bool QtDialogs::Headless() {
 MsgAnswer QtDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                 const std::optional<std::string>& title) {
     const std::string caption = title ? *title : ProgramTitle;
-    if (Headless()) {
+    if (headless()) {
         std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
         std::fflush(stderr);
         return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
@@ -45,7 +45,7 @@ PrinterDialogResult QtDialogs::PrinterDialog(Printer& printer, const std::string
     PrinterDialogResult result;
     result.orientation = printer.Orientation();
     result.copies = printer.Copies();
-    if (Headless()) return result; // nobody to confirm: discarded
+    if (headless()) return result; // nobody to confirm: discarded
 
     // All the program asks of a printer dialog is an orientation, a number of copies and a yes
     // or no; a system print dialog would offer to print, and to pick printers it then ignores.

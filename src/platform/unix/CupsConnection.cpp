@@ -32,10 +32,9 @@ Dest NamedDest(http_t* http, const std::string& queue) {
                      "/printers/%s", queue.c_str());
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    static const char* const wanted[] = {"printer-state",          "printer-is-accepting-jobs",
-                                         "printer-type",           "printer-uri-supported",
-                                         "device-uri",             "printer-make-and-model",
-                                         "printer-name"};
+    static const char* const wanted[] = {
+        "printer-state", "printer-is-accepting-jobs", "printer-type", "printer-uri-supported",
+        "device-uri",    "printer-make-and-model",    "printer-name"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(std::size(wanted)), nullptr, wanted);
     std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(cupsDoRequest(http, request, "/"), ippDelete);

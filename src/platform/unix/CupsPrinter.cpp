@@ -231,9 +231,9 @@ const CupsPrinter::Defaults& CupsPrinter::QueueDefaults() {
 PdfSurface& CupsPrinter::Surface() {
     if (!surface) {
         // A report is private: it waits for the spooler where only its user can read it.
-        surface = std::make_unique<PdfSurface>(
-            QueueDefaults().page, PrivateFolder().value_or(""),
-            [this](const std::string& pdfPath) { Submit(pdfPath); });
+        surface =
+            std::make_unique<PdfSurface>(QueueDefaults().page, PrivateFolder().value_or(""),
+                                         [this](const std::string& pdfPath) { Submit(pdfPath); });
         surface->SetOrientation(Orientation());
         if (!documentName.empty()) surface->SetDocumentName(documentName);
     }

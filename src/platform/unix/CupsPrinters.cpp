@@ -25,9 +25,9 @@ CupsPrinters::CupsPrinters(const BuiltInFactory& builtIn, const DeliveryNotice& 
         // program names a printer by its queue, so each queue appears once.
         if (dest.instance) continue;
         if (dest.is_default) defaultIndex = static_cast<int>(printers.size());
-        printers.push_back(std::make_unique<CupsPrinter>(
-            dest.name, DestOption(&dest, "printer-make-and-model"),
-            DestOption(&dest, "device-uri"), notice));
+        printers.push_back(
+            std::make_unique<CupsPrinter>(dest.name, DestOption(&dest, "printer-make-and-model"),
+                                          DestOption(&dest, "device-uri"), notice));
     }
     cupsFreeDests(count, dests);
     if (builtIn) printers.push_back(builtIn());

@@ -60,8 +60,7 @@ struct SystemPlatform::Services {
     int prepared;
     QApplication application;
     QtDialogs dialogs;
-    CupsPrinters printers{[this] { return std::make_unique<PdfFilePrinter>(Notify()); },
-                          Notify()};
+    CupsPrinters printers{[this] { return std::make_unique<PdfFilePrinter>(Notify()); }, Notify()};
     CupsRawPort rawPort{printers};
     RegistryFile registry;
     IniProfile profile;

@@ -63,10 +63,10 @@ struct UnixTextFiles::Channel {
     int fd = -1;               // input
     AtomicFileWriter replaced; // output
     std::vector<char> buffer;
-    size_t begin = 0, end = 0; // unread input bytes
-    bool drained = false;      // input: read() has returned 0
+    size_t begin = 0, end = 0;     // unread input bytes
+    bool drained = false;          // input: read() has returned 0
     unsigned long long unread = 0; // input: bytes of the file not read yet
-    std::string pending;       // output not yet written
+    std::string pending;           // output not yet written
 
     ~Channel() {
         if (fd >= 0) close(fd);

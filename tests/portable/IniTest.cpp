@@ -1,8 +1,13 @@
+// The private-profile engine every system shares: the text edited as Windows edits it, and the
+// buffers filled as the Windows services fill them.
+#include "platform/ini/IniProfile.h"
 #include "platform/ini/IniText.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace papyra;
+using namespace papyra::test;
 using namespace std::string_literals;
 
 TEST(IniText, SetValueTouchesOnlyTheLinesItMust) {
@@ -71,4 +76,37 @@ TEST(IniText, ManyLonelyCrLinesStayLinear) {
     text.SetValue("A", "last", "1");
     EXPECT_EQ(text.Value("a", "k299999"), "v");
     EXPECT_EQ(text.Bytes().substr(big.size()), "last=1\r\n");
+}
+
+TEST(IniProfile, StringReadsAreCutToTheBufferAndSectionsReadLikeWindows) {
+    ScratchFolder folder;
+    const std::string file = folder / "p.ini";
+    WriteBytes(file, "[Printer]\r\nPaperSize = \"Letter 8 1/2 x 11 in\" \r\n");
+    const std::tuple<std::string, std::string, uint32_t, std::string> strings[] = {
+        {"papersize", "", 100, "Letter 8 1/2 x 11 in"},
+        {"PaperSize", "", 10, "Letter 8 "},
+        {"PaperSize", "", 1, ""},
+        {"Missing", "X  ", 100, "X"},
+    };
+    IniProfile profile;
+    for (const auto& [key, def, size, text] : strings) {
+        std::string buffer(size + 1, '#');
+        EXPECT_EQ(profile.GetPrivateProfileStringA("PRINTER", key, def, buffer.data(), size, file),
+                  text.size());
+        EXPECT_EQ(buffer, text + '\0' + std::string(size - text.size(), '#')) << key << size;
+    }
+    EXPECT_TRUE(profile.WritePrivateProfileSectionA("Test", "a=1\0b=2\0\0"s, file));
+    EXPECT_EQ(ReadBytes(file),
+              "[Printer]\r\nPaperSize = \"Letter 8 1/2 x 11 in\" \r\n[Test]\r\na=1\r\nb=2\r\n");
+    const std::tuple<std::string, uint32_t, std::string, uint32_t> sections[] = {
+        {"test", 32000, "a=1\0b=2\0\0"s, 8},
+        {"test", 8, "a=1\0b=\0\0"s, 6}, // cut to fit, and still ended by two NULs
+        {"test", 2, "\0\0"s, 0},
+        {"Absent", 4, "\0"s, 0},
+    };
+    for (const auto& [section, size, block, result] : sections) {
+        std::string buffer(size, '#');
+        EXPECT_EQ(profile.GetPrivateProfileSectionA(section, buffer.data(), size, file), result);
+        EXPECT_EQ(buffer.substr(0, block.size()), block) << size;
+    }
 }
