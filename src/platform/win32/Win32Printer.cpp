@@ -178,9 +178,11 @@ Win32Printer::Surface& Win32Printer::Font() {
     Surface& surface = Dc();
     if (!surface.fontStale) return surface;
     const int height = std::max(1, ToPixels(fontPoints_ * 20, surface.dpiY));
+    // Reports are laid out in fixed columns: where the named face is missing, the system is to
+    // choose a fixed-pitch face (Wine: Liberation Mono for Courier New), never a proportional one.
     HFONT font = CreateFontA(-height, 0, 0, 0, bold_ ? FW_BOLD : FW_NORMAL, FALSE, underline_,
                              FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontName_.c_str());
+                             DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, fontName_.c_str());
     if (!font) Fail();
     HGDIOBJ previous = SelectObject(surface.dc, font);
     if (!previous || previous == HGDI_ERROR) {

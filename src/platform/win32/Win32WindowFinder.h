@@ -1,5 +1,6 @@
 #pragma once
-// Top-level window search on Windows: FindWindowA with no window class.
+// Top-level window search on Windows: FindWindowExA with no window class, the title then compared
+// exactly (the system compares it without regard to case).
 #include "platform/WindowFinder.h"
 
 namespace papyra {
