@@ -179,7 +179,7 @@ TEST(Win32Launcher, StartsAProgramMaximizedAndRefusesWhatIsNoProgram) {
 
 TEST(Win32Journal, AppendsRunsToTheLogUnderLocalAppData) {
     ScratchFolder folder;
-    const std::string appData = folder / "Caf\xE9";
+    const std::string appData = folder / "\x80 Caf\xE9"; // the euro sign and an e acute
     char saved[MAX_PATH] = {};
     GetEnvironmentVariableA("LOCALAPPDATA", saved, MAX_PATH);
     SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());

@@ -5,9 +5,7 @@
 #include "platform/win32/Windows.h"
 
 #include <chrono>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 
@@ -50,13 +48,27 @@ private:
     std::string path_;
 };
 
+// Through the ANSI calls, as the services name files: the C++ streams read a narrow name in
+// another code page.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
 }
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    char block[65536];
+    DWORD read = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, block, sizeof block, &read, nullptr) &&
+           read > 0)
+        bytes.append(block, read);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return bytes;
 }
 
 inline int ErrorOf(const std::function<void()>& action) {
