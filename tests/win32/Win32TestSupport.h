@@ -1,13 +1,13 @@
 #pragma once
-// What the Win32 service tests share: a scratch folder of their own, whole-file reads and writes,
-// the run-time error an action throws, and this test program started again as a probe.
+// What the Win32 service tests share: a scratch folder of their own, whole files through the
+// ANSI calls (as the services name them: the C++ streams read a narrow name in another code
+// page), the run-time error an action throws, and a file that a job or a probe writes.
 #include "platform/RuntimeError.h"
 #include "platform/win32/Windows.h"
 
-#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace papyra::test {
 
@@ -16,59 +16,38 @@ public:
     ScratchFolder() {
         char base[MAX_PATH];
         GetTempPathA(MAX_PATH, base);
-        for (unsigned n = GetTickCount(); path_.empty(); ++n) {
-            const std::string candidate = std::string(base) + "papyra-" + std::to_string(n);
-            if (CreateDirectoryA(candidate.c_str(), nullptr)) path_ = candidate;
-        }
+        for (unsigned n = GetTickCount(); path_.empty(); ++n)
+            if (CreateDirectoryA((base + std::to_string(n)).c_str(), nullptr))
+                path_ = base + std::to_string(n);
     }
     ~ScratchFolder() {
-        std::string from = path_ + '\0' + '\0';
-        SHFILEOPSTRUCTA remove{};
-        remove.wFunc = FO_DELETE;
-        remove.pFrom = from.c_str();
-        remove.fFlags = FOF_NO_UI;
-        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        SHFileOperationA(&remove);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(path_);
     }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
     const std::string& path() const { return path_; }
-    int Entries() const {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        int count = 0;
-        if (search == INVALID_HANDLE_VALUE) return 0;
-        do
-            count += std::string(found.cFileName) != "." && std::string(found.cFileName) != "..";
-        while (FindNextFileA(search, &found));
-        FindClose(search);
-        return count;
-    }
+    auto Entries() const { return std::distance(std::filesystem::directory_iterator(path_), {}); }
 
 private:
     std::string path_;
 };
 
-// Through the ANSI calls, as the services name files: the C++ streams read a narrow name in
-// another code page.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
 
 inline std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string bytes;
-    char block[65536];
-    DWORD read = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, block, sizeof block, &read, nullptr) &&
-           read > 0)
-        bytes.append(block, read);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    std::string bytes(1 << 16, '\0'), all;
+    for (DWORD read = 0; ReadFile(file, bytes.data(), 1 << 16, &read, nullptr) && read > 0;)
+        all.append(bytes, 0, read);
+    CloseHandle(file);
+    return all;
 }
 
 inline int ErrorOf(const std::function<void()>& action) {
@@ -80,25 +59,13 @@ inline int ErrorOf(const std::function<void()>& action) {
     return 0;
 }
 
-// The file's bytes once it exists (it is renamed into place whole), or "" after the time limit.
-inline std::string WaitForFile(const std::string& path, int seconds = 20) {
-    for (int i = 0; i < seconds * 20; ++i) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return ReadBytes(path);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return "";
+// The file's bytes once it exists (jobs and probes rename it into place whole), else "".
+inline std::string WaitForFile(const std::string& path) {
+    for (int i = 0; i < 400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(50);
+    return ReadBytes(path);
 }
 
-// The Windows path of a path on the Unix side of Wine (drive Z: is the root).
-inline std::string FromUnix(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-// This test program as a probe: started with PAPYRA_PROBE=what:file in its environment, it does
-// what (see Win32ServicesTest.cpp) and writes the answer to file instead of running tests.
 inline std::string ExecutablePath() {
     char path[MAX_PATH];
     return std::string(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
