@@ -1,0 +1,53 @@
+// The registry text reader: whatever a regedit 5 export holds, its UTF-8 and its UTF-16 forms
+// answer every query alike, and nothing crashes or hangs.
+#include "platform/unix/RegistryFile.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+using namespace papyra;
+
+namespace {
+
+std::string Utf16(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        unsigned c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) c = '?'; // ASCII only: both forms then mean the same text
+        out += static_cast<char>(c);
+        out += '\0';
+    }
+    return out;
+}
+
+std::string Query(const std::string& path, const char* name) {
+    RegistryFile registry(path);
+    int32_t key = 0;
+    uint32_t type = 0, size = 0;
+    if (registry.RegOpenKeyExA(Registry::HKEY_CURRENT_USER, "Software\\Tillwren\\Ver36\\Printer\\",
+                               0, 1, key) != 0)
+        return "no key";
+    if (registry.RegQueryValueExA(key, name, type, nullptr, size) != 0) return "no value";
+    std::string bytes(size, '\0');
+    registry.RegQueryValueExA(key, name, type, reinterpret_cast<uint8_t*>(bytes.data()), size);
+    return std::to_string(type) + ":" + bytes.substr(0, size);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string text = "Windows Registry Editor Version 5.00\r\n";
+    for (size_t i = 0; i < size; ++i)
+        text += data[i] >= 0x80 ? '?' : static_cast<char>(data[i]);
+    const std::string folder = "/tmp/papyra-fuzz-registry-" + std::to_string(getpid());
+    const std::string utf8 = folder + ".utf8.reg", utf16 = folder + ".utf16.reg";
+    std::ofstream(utf8, std::ios::binary) << text;
+    std::ofstream(utf16, std::ios::binary) << Utf16(text);
+    for (const char* name : {"DeviceName", "", "Other"})
+        if (Query(utf8, name) != Query(utf16, name)) std::abort();
+    unlink(utf8.c_str());
+    unlink(utf16.c_str());
+    return 0;
+}
