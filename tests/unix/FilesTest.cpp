@@ -108,8 +108,11 @@ TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorsAndNameTheFile) {
         {folder / "file", Mode::Input, 0, 52},
         {folder / "file", Mode::Input, 7, 55},
     };
-    for (const auto& [path, mode, channel, number] : opens)
-        EXPECT_EQ(ErrorOf([&] { files.Open(path, mode, channel); }), number) << path;
+    for (const auto& open : opens)
+        EXPECT_EQ(
+            ErrorOf([&] { files.Open(std::get<0>(open), std::get<1>(open), std::get<2>(open)); }),
+            std::get<3>(open))
+            << std::get<0>(open);
     EXPECT_EQ(ErrorOf([&] { files.Print(7, "x", true); }), 52) << "an input channel";
     try {
         files.Open(folder / "none", Mode::Input, 2);

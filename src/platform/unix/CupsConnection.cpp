@@ -40,8 +40,8 @@ Dest NamedDest(http_t* http, const std::string& queue) {
     std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(cupsDoRequest(http, request, "/"), ippDelete);
     if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING) return nullptr;
 
-    auto* dest = static_cast<cups_dest_t*>(calloc(1, sizeof(cups_dest_t)));
-    dest->name = strdup(queue.c_str());
+    cups_dest_t* dest = nullptr; // made by libcups, so cupsFreeDests frees all of it
+    if (cupsAddDest(queue.c_str(), nullptr, 0, &dest) != 1 || !dest) return nullptr;
     for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
          attr = ippNextAttribute(response.get())) {
         const char* name = ippGetName(attr);
