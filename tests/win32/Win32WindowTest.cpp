@@ -39,15 +39,16 @@ RECT ScreenRect(HWND control) {
     return rect;
 }
 
-class Win32Window : public ::testing::Test, public WindowWorld {
+class Win32Window : public ::testing::Test {
 protected:
+    WindowWorld world;
     Win32Toolkit toolkit;
 };
 
 TEST_F(Win32Window, IsBuiltFromItsTableAtTheScreensResolution) {
-    Form1 form1(world.program);
+    Form1 form1(world.world.program);
     auto setup = toolkit.CreateSetupWindow(form1);
-    Form2 form2(world.program);
+    Form2 form2(world.world.program);
     auto review = toolkit.CreateReviewWindow(form2);
     const int dpi = ScreenDpi();
     struct Case {
@@ -88,8 +89,8 @@ TEST_F(Win32Window, IsBuiltFromItsTableAtTheScreensResolution) {
 }
 
 TEST_F(Win32Window, ShowsItsColoursFontsAndStates) {
-    world.program.state.HostNotRunning = true;
-    Form1 form(world.program);
+    world.world.program.state.HostNotRunning = true;
+    Form1 form(world.world.program);
     auto made = toolkit.CreateSetupWindow(form);
     auto& window = dynamic_cast<Win32Form1&>(*made);
     form.Attach(window);
@@ -130,6 +131,96 @@ TEST_F(Win32Window, ShowsItsColoursFontsAndStates) {
     RunMessages();
     ASSERT_EQ(GetFocus(), bar);
     EXPECT_NE(edge(), unfocused);
+}
+
+// Drops the list with its arrow and clicks the entry, as the user does.
+void PickWithMouse(HWND combo, int entry) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    POINT arrow{(info.rcButton.left + info.rcButton.right) / 2,
+                (info.rcButton.top + info.rcButton.bottom) / 2};
+    ClientToScreen(combo, &arrow);
+    ClickAt(arrow);
+    RECT item{};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&item));
+    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(info.hwndList, &at);
+    ClickAt(at);
+}
+
+TEST_F(Win32Window, PicksAndTypingInTheListReachTheLogic) {
+    Form1 form(world.world.program);
+    auto made = toolkit.CreateSetupWindow(form);
+    auto& window = dynamic_cast<Win32Form1&>(*made);
+    form.Attach(window);
+    form.Load();
+    window.Show();
+    RunMessages();
+    HWND combo = window.Control("Combo1");
+
+    PickWithMouse(combo, 2);
+    EXPECT_EQ(form.SelectedPosition(), 2);
+    EXPECT_EQ(window.Text("Label1"), "Dot-Matrix Printer");
+    EXPECT_TRUE(IsWindowVisible(window.Control("Frame6")));
+    EXPECT_FALSE(IsWindowVisible(window.Control("Frame5")));
+    EXPECT_EQ(SendMessageA(window.Control("Option2"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    PickWithMouse(combo, 2);
+    EXPECT_EQ(world.world.printers.selections, (std::vector<int>{2, 2})) << "the same entry again";
+
+    // The keyboard on the closed list: one pick a key.
+    Press(VK_UP);
+    EXPECT_EQ(world.world.printers.selections, (std::vector<int>{2, 2, 1}));
+    const std::string port = "Connected to: ipp://printserver.example:631/printers/accounts-laser";
+    EXPECT_EQ(window.Tooltip("Label3"), "Selected Printer Port\r\n" + port);
+    const std::string shown = window.Text("Label3");
+    EXPECT_THAT(shown, ::testing::StartsWith("Connected to: ipp://"));
+    EXPECT_THAT(shown, ::testing::EndsWith("accounts-laser"));
+    EXPECT_THAT(shown, ::testing::HasSubstr("..."));
+
+    // Each way the list tells of a pick counts, once however many of them come together.
+    const int id = GetDlgCtrlID(combo);
+    for (std::vector<WORD> told :
+         {std::vector<WORD>{CBN_SELENDOK}, {CBN_SELCHANGE}, {CBN_SELENDOK, CBN_SELCHANGE}}) {
+        world.world.printers.selections.clear();
+        SendMessageA(combo, CB_SETCURSEL, 0, 0);
+        for (WORD code : told)
+            SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(id, code),
+                         reinterpret_cast<LPARAM>(combo));
+        RunMessages();
+        EXPECT_EQ(world.world.printers.selections, std::vector<int>{0}) << told.size();
+    }
+    EXPECT_EQ(window.Text("Label3"), "Connected to: LPT1:") << "a short port as it is";
+
+    Press('X');
+    EXPECT_EQ(form.SelectedPosition(), -1) << "typing leaves no entry selected";
+    EXPECT_EQ(world.world.printers.current, 0);
+    EXPECT_EQ(window.Text("Label3"), "Connected to: LPT1:");
+}
+
+TEST_F(Win32Window, ReviewWindowButtonsAndCloseBoxReachTheLogic) {
+    Form2 form(world.world.program);
+    auto made = toolkit.CreateReviewWindow(form);
+    auto& window = dynamic_cast<Win32Form2&>(*made);
+    form.Attach(window);
+    form.WriteLines();
+    window.Show();
+    EXPECT_EQ(GetWindowTextLengthA(window.Handle()), 0) << "no title";
+
+    world.world.dialogs.dialogResult = {2, 3, false};
+    SendMessageA(window.Control("Command1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(window.Text("Label2"), "Orientation: Landscape");
+    EXPECT_EQ(window.Text("Label3"), "Copies: 3");
+    // "OK" prints the file the command line names; there is none, and the engine says so.
+    world.world.process.commandLine = "REPORT.PRT";
+    SendMessageA(window.Control("Command2"), BM_CLICK, 0, 0);
+    ASSERT_EQ(world.world.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(world.world.dialogs.boxes[0].text, "File not found");
+
+    PostMessageA(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    RunMessages();
+    EXPECT_TRUE(form.Unloaded());
+    EXPECT_FALSE(window.Open());
 }
 
 } // namespace

@@ -28,19 +28,51 @@ inline void RunMessages(int milliseconds = 30) {
     } while (static_cast<int>(until - GetTickCount()) > 0);
 }
 
-// Runs what once, after milliseconds, from the loop that runs messages then.
-inline void Later(int milliseconds, std::function<void()> what) {
+inline std::map<UINT_PTR, std::function<void()>>& LaterWork() {
     static std::map<UINT_PTR, std::function<void()>> pending;
+    return pending;
+}
+
+// Runs what once, after milliseconds, from the loop that runs messages then. Returns what
+// Cancel takes.
+inline UINT_PTR Later(int milliseconds, std::function<void()> what) {
     const UINT_PTR timer =
         SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
             KillTimer(nullptr, id);
-            auto found = pending.find(id);
-            if (found == pending.end()) return;
+            auto found = LaterWork().find(id);
+            if (found == LaterWork().end()) return;
             auto run = std::move(found->second);
-            pending.erase(found);
+            LaterWork().erase(found);
             run();
         });
-    pending[timer] = std::move(what);
+    LaterWork()[timer] = std::move(what);
+    return timer;
+}
+
+inline void Cancel(UINT_PTR later) {
+    KillTimer(nullptr, later);
+    LaterWork().erase(later);
+}
+
+// Input as the user gives it, through the system's input queue to whatever is at the cursor or
+// has the keyboard.
+inline void ClickAt(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    RunMessages(100);
+}
+
+inline void Press(WORD key) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    RunMessages(100);
 }
 
 // The world of the window tests: a laser printer on LPT1:, one on a long device URI, and a

@@ -74,7 +74,6 @@ MsgAnswer Win32Dialogs::MessageBox(const std::string& text, MsgButtons buttons, 
     UINT style =
         (buttons == MsgButtons::OK ? MB_OK : MB_OKCANCEL) | MB_TASKMODAL | MB_SETFOREGROUND;
     if (icon == MsgIcon::Critical) style |= MB_ICONSTOP;
-    // Escape and the close box give IDCANCEL where there is a Cancel button, IDOK where not.
     const int answer = MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
     if (answer == 0) {
         // No desktop to show it on: the words go where someone may still read them, and a
@@ -83,7 +82,8 @@ MsgAnswer Win32Dialogs::MessageBox(const std::string& text, MsgButtons buttons, 
         std::fflush(stderr);
         return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
     }
-    return answer == IDOK ? MsgAnswer::OK : MsgAnswer::Cancel;
+    // A box with OK alone has one answer, whatever Escape or the close box report on a system.
+    return answer == IDOK || buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
 }
 
 namespace {

@@ -224,15 +224,21 @@ std::string DesignedWindow::Text(const char* name) const {
 std::string DesignedWindow::Tooltip(const char* name) const {
     HWND control = Control(name);
     if (!control || !tooltips) return {};
-    std::string text(4096, '\0');
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    // The ANSI message gives 80 characters at most on some systems; a port line is longer.
+    std::wstring text(4096, L'\0');
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = GetParent(control);
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text.data();
-    SendMessageA(tooltips, TTM_GETTEXTA, text.size(), reinterpret_cast<LPARAM>(&tool));
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    SendMessageW(tooltips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    std::string ansi(text.size() * 2, '\0');
+    ansi.resize(
+        static_cast<size_t>(std::max(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(),
+                                                         int(ansi.size()), nullptr, nullptr) -
+                                         1,
+                                     0)));
+    return ansi;
 }
 
 void DesignedWindow::SetText(const char* name, const std::string& text) {

@@ -47,23 +47,22 @@ std::unique_ptr<Form2View> Win32Toolkit::CreateReviewWindow(Form2& form) {
 void Win32Toolkit::RunModal(Form1View& window) {
     auto& form1 = dynamic_cast<Win32Form1&>(window);
     if (form1.Unloaded() || !form1.Open()) return;
-    const unsigned started = leaves;
     win32::OtherWindowsDisabled others(form1.Handle());
     form1.BeforeUnload([&others] { others.Restore(); });
     form1.Show();
-    while (!form1.Unloaded() && form1.Open() && leaves == started && RunOneMessage()) {
+    while (!form1.Unloaded() && form1.Open() && RunOneMessage()) {
     }
     form1.BeforeUnload(nullptr);
 }
 
 void Win32Toolkit::RunEventLoop() {
-    const unsigned started = leaves;
-    while (leaves == started && AnyWindowShown() && RunOneMessage()) {
+    while (AnyWindowShown() && RunOneMessage()) {
     }
 }
 
 void Win32Toolkit::LeaveAll() {
-    ++leaves;
+    // Every loop waits for a window: with the windows gone, each returns once its current
+    // message is done.
     const std::vector<DesignedWindow*> windows = DesignedWindow::All();
     for (DesignedWindow* window : windows)
         window->Leave();

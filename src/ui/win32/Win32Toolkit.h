@@ -17,11 +17,9 @@ public:
     void RunModal(Form1View& window) override;
     // Runs the messages while one of the program's windows is on screen.
     void RunEventLoop() override;
-    // Closes every window and makes each running loop return once its current message is done.
+    // Closes every window, which makes each running loop return once its current message is
+    // done.
     void LeaveAll() override;
-
-private:
-    unsigned leaves = 0; // LeaveAll calls so far: a loop returns when this moves
 };
 
 } // namespace papyra
