@@ -49,8 +49,16 @@ TEST(Win32WindowLoop, ModalDisplayReturnsOnceTheSetupWindowGoes) {
         std::function<void(Windows&)> act;
     } cases[] = {
         {"&OK", [](Windows& w) { SendMessageA(w.Setup().Control("Command3"), BM_CLICK, 0, 0); }},
-        {"&Cancel",
-         [](Windows& w) { SendMessageA(w.Setup().Control("Command2"), BM_CLICK, 0, 0); }},
+        {"&Cancel by its access key, through the loop's dialog keys",
+         [](Windows&) {
+             INPUT keys[4]{};
+             for (INPUT& key : keys)
+                 key.type = INPUT_KEYBOARD;
+             keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+             keys[1].ki.wVk = keys[2].ki.wVk = 'C';
+             keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+             SendInput(4, keys, sizeof(INPUT));
+         }},
         {"close box",
          [](Windows& w) { PostMessageA(w.Setup().Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"LeaveAll", [](Windows& w) { w.toolkit.LeaveAll(); }},

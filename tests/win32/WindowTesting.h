@@ -33,18 +33,19 @@ inline std::map<UINT_PTR, std::function<void()>>& LaterWork() {
     return pending;
 }
 
+inline void CALLBACK RunLaterWork(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto found = LaterWork().find(id);
+    if (found == LaterWork().end()) return;
+    auto run = std::move(found->second);
+    LaterWork().erase(found);
+    run();
+}
+
 // Runs what once, after milliseconds, from the loop that runs messages then. Returns what
 // Cancel takes.
 inline UINT_PTR Later(int milliseconds, std::function<void()> what) {
-    const UINT_PTR timer =
-        SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            auto found = LaterWork().find(id);
-            if (found == LaterWork().end()) return;
-            auto run = std::move(found->second);
-            LaterWork().erase(found);
-            run();
-        });
+    const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), RunLaterWork);
     LaterWork()[timer] = std::move(what);
     return timer;
 }
