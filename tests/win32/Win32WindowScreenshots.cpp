@@ -22,11 +22,24 @@ int HoldMilliseconds() {
     return hold ? std::atoi(hold) : 3000;
 }
 
+BOOL CALLBACK AddShownTooltip(HWND window, LPARAM area) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+        RECT tip;
+        GetWindowRect(window, &tip);
+        UnionRect(reinterpret_cast<RECT*>(area), reinterpret_cast<RECT*>(area), &tip);
+    }
+    return TRUE;
+}
+
+// The window's frame and any tooltip shown over it.
 void Announce(const char* name, HWND window) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    std::printf("SHOWN %s %ld %ld %ld %ld\n", name, frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top);
+    RECT area;
+    GetWindowRect(window, &area);
+    EnumThreadWindows(GetCurrentThreadId(), AddShownTooltip, reinterpret_cast<LPARAM>(&area));
+    std::printf("SHOWN %s %ld %ld %ld %ld\n", name, area.left, area.top, area.right - area.left,
+                area.bottom - area.top);
     std::fflush(stdout);
 }
 
@@ -49,7 +62,11 @@ TEST(Win32WindowScreenshots, DISABLED_ShowEachWindow) {
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
     SendMessageA(setup.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELENDOK),
                  reinterpret_cast<LPARAM>(combo));
-    RunMessages(300);
+    // The mouse rests on the port line, whose tooltip shows the whole port.
+    RECT port;
+    GetWindowRect(setup.Control("Label3"), &port);
+    SetCursorPos((port.left + port.right) / 2, (port.top + port.bottom) / 2);
+    RunMessages(1500);
     Announce("setup-window", setup.Handle());
     RunMessages(HoldMilliseconds());
     setup.Leave();
