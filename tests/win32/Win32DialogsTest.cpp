@@ -1,5 +1,5 @@
 // Message boxes and the printer dialog, answered from another thread as a user would: a button
-// clicked, Escape pressed, the close box used. Each must hold the whole program while it is up.
+// clicked, Escape pressed, the close box used. Each holds every other window while it is up.
 #include "platform/win32/Win32Dialogs.h"
 #include "fakes/FakePlatform.h"
 
@@ -12,51 +12,34 @@ using namespace papyra;
 
 namespace {
 
-enum class Act { ClickOK, ClickCancel, Escape, CloseBox };
+enum Act { ClickOK = IDOK, ClickCancel = IDCANCEL, Escape, CloseBox };
 
-// A dialog of the program titled title once it is on screen, or any dialog when it never comes
-// (so the case can still be closed and fail instead of hanging), with whether it was the one.
-std::pair<HWND, bool> WaitFor(const char* title) {
-    for (int tries = 0; tries < 500; ++tries, Sleep(10))
-        if (HWND dialog = FindWindowA("#32770", title); dialog && IsWindowVisible(dialog))
-            return {dialog, true};
-    return {FindWindowA("#32770", nullptr), false};
-}
-
-void Answer(HWND dialog, Act act) {
-    switch (act) {
-    case Act::ClickOK:
-        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        break;
-    case Act::ClickCancel:
-        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        break;
-    case Act::Escape:
-        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
-        break;
-    case Act::CloseBox:
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    }
-}
-
-bool ShowsIcon(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
-            SendMessageA(child, STM_GETICON, 0, 0))
-            return true;
-    return false;
+// Waits for the dialog titled title, looks at it, answers it. When it never comes, any dialog
+// is answered, so the case fails instead of hanging.
+void AnswerDialog(const char* title, Act act, const std::function<void(HWND)>& look) {
+    HWND dialog = nullptr;
+    for (int tries = 0; tries < 500 && !IsWindowVisible(dialog); ++tries, Sleep(10))
+        dialog = FindWindowA("#32770", title); // shown: made and filled in
+    EXPECT_TRUE(dialog) << title;
+    dialog = dialog ? dialog : FindWindowA("#32770", nullptr);
+    look(dialog);
+    if (act == Escape) PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    if (act == CloseBox) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (act == ClickOK || act == ClickCancel) SendMessageA(GetDlgItem(dialog, act), BM_CLICK, 0, 0);
 }
 
 // Another window of the program, which must wait while a dialog is up.
 struct OtherWindow {
-    HWND handle = CreateWindowExA(0, "STATIC", "Other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                  nullptr, nullptr, nullptr, nullptr);
-    ~OtherWindow() { DestroyWindow(handle); }
+    HWND handle = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ~OtherWindow() {
+        EXPECT_TRUE(IsWindowEnabled(handle)) << "enabled again";
+        DestroyWindow(handle);
+    }
 };
 
 TEST(Win32Dialogs, MessageBoxAnswersAsTheUserDid) {
-    struct Case {
+    const struct {
         MsgButtons buttons;
         MsgIcon icon;
         std::optional<std::string> title;
@@ -64,87 +47,63 @@ TEST(Win32Dialogs, MessageBoxAnswersAsTheUserDid) {
         MsgAnswer answer;
         const char* shownTitle;
     } cases[] = {
-        {MsgButtons::OKCancel, MsgIcon::None, {}, Act::ClickOK, MsgAnswer::OK, "Papyra"},
-        {MsgButtons::OKCancel, MsgIcon::Critical, "Harvex", Act::ClickCancel, MsgAnswer::Cancel,
-         "Harvex"},
-        {MsgButtons::OKCancel, MsgIcon::None, {}, Act::Escape, MsgAnswer::Cancel, "Papyra"},
-        {MsgButtons::OKCancel, MsgIcon::None, {}, Act::CloseBox, MsgAnswer::Cancel, "Papyra"},
-        {MsgButtons::OK, MsgIcon::Critical, {}, Act::Escape, MsgAnswer::OK, "Papyra"},
+        {MsgButtons::OKCancel, MsgIcon::None, {}, ClickOK, MsgAnswer::OK, "Papyra"},
+        {MsgButtons::OKCancel, MsgIcon::Critical, "T", ClickCancel, MsgAnswer::Cancel, "T"},
+        {MsgButtons::OKCancel, MsgIcon::None, {}, Escape, MsgAnswer::Cancel, "Papyra"},
+        {MsgButtons::OKCancel, MsgIcon::None, {}, CloseBox, MsgAnswer::Cancel, "Papyra"},
+        {MsgButtons::OK, MsgIcon::Critical, {}, Escape, MsgAnswer::OK, "Papyra"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shownTitle + std::to_string(static_cast<int>(c.act)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.shownTitle << c.act);
         OtherWindow other;
-        bool found = false, icon = false, otherWaited = false;
-        std::thread user([&] {
-            auto [box, titled] = WaitFor(c.shownTitle);
-            found = titled;
-            icon = ShowsIcon(box);
-            otherWaited = !IsWindowEnabled(other.handle);
-            Answer(box, c.act);
+        std::thread user(AnswerDialog, c.shownTitle, c.act, [&](HWND box) {
+            EXPECT_FALSE(IsWindowEnabled(other.handle));
+            bool icon = false;
+            for (HWND child = GetWindow(box, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT))
+                icon |= IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0;
+            EXPECT_EQ(icon, c.icon == MsgIcon::Critical);
         });
         EXPECT_EQ(Win32Dialogs().MessageBox("Text", c.buttons, c.icon, c.title), c.answer);
         user.join();
-        EXPECT_TRUE(found) << "titled " << c.shownTitle;
-        EXPECT_EQ(icon, c.icon == MsgIcon::Critical);
-        EXPECT_TRUE(otherWaited);
-        EXPECT_TRUE(IsWindowEnabled(other.handle));
     }
 }
 
 TEST(Win32Dialogs, PrinterDialogStartsAtThePrinterAndYieldsTheChoice) {
-    struct Case {
+    const struct {
         int orientation, copies; // the printer's
-        std::function<void(HWND dialog, HWND copies)> choose;
+        bool choose;             // Landscape and 3 copies
         Act act;
         PrinterDialogResult result;
     } cases[] = {
-        {1,
-         1,
-         [](HWND dialog, HWND copies) {
-             SendMessageA(FindWindowExA(dialog, nullptr, "Button", "&Landscape"), BM_CLICK, 0, 0);
-             SetWindowTextA(copies, "3");
-         },
-         Act::ClickOK,
-         {2, 3, false}},
-        {2, 2, nullptr, Act::ClickOK, {2, 2, false}},
-        {1, 0, nullptr, Act::ClickOK, {1, 1, false}},
-        {2, 2, nullptr, Act::ClickCancel, {2, 2, true}},
-        {1, 1, nullptr, Act::Escape, {1, 1, true}},
-        {1, 1, nullptr, Act::CloseBox, {1, 1, true}},
+        {1, 1, true, ClickOK, {2, 3, false}},  {2, 2, false, ClickOK, {2, 2, false}},
+        {1, 0, false, ClickOK, {1, 1, false}}, {2, 2, true, ClickCancel, {2, 2, true}},
+        {1, 1, true, Escape, {1, 1, true}},    {1, 1, false, CloseBox, {1, 1, true}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.orientation) + std::to_string(c.copies) +
-                     std::to_string(static_cast<int>(c.act)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.orientation << c.copies << c.act);
         fakes::FakePrinter printer("Accounts Laser");
         printer.orientation = c.orientation;
         printer.copies = c.copies;
         OtherWindow other;
-        bool found = false, landscape = false, copiesOpen = false, otherWaited = false;
-        char name[64] = "";
-        std::thread user([&] {
-            auto [dialog, titled] = WaitFor("Harvex Printer Setup");
-            found = titled;
+        std::thread user(AnswerDialog, "Harvex Printer Setup", c.act, [&](HWND dialog) {
+            EXPECT_FALSE(IsWindowEnabled(other.handle));
+            char name[64] = "";
             GetWindowTextA(FindWindowExA(dialog, nullptr, "Edit", nullptr), name, sizeof name);
-            landscape = SendMessageA(FindWindowExA(dialog, nullptr, "Button", "&Landscape"),
-                                     BM_GETCHECK, 0, 0) == BST_CHECKED;
+            EXPECT_STREQ(name, "Accounts Laser");
+            HWND landscape = FindWindowExA(dialog, nullptr, "Button", "&Landscape");
+            EXPECT_EQ(SendMessageA(landscape, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                      c.orientation == 2);
             auto copies = reinterpret_cast<HWND>(SendMessageA(
                 FindWindowExA(dialog, nullptr, UPDOWN_CLASSA, nullptr), UDM_GETBUDDY, 0, 0));
-            copiesOpen = IsWindowEnabled(copies);
-            otherWaited = !IsWindowEnabled(other.handle);
-            if (c.choose) c.choose(dialog, copies);
-            Answer(dialog, c.act);
+            EXPECT_EQ(IsWindowEnabled(copies) != 0, c.copies > 0);
+            if (c.choose) SendMessageA(landscape, BM_CLICK, 0, 0), SetWindowTextA(copies, "3");
         });
         const PrinterDialogResult result =
             Win32Dialogs().PrinterDialog(printer, "Harvex Printer Setup");
         user.join();
-        EXPECT_TRUE(found);
-        EXPECT_STREQ(name, "Accounts Laser");
-        EXPECT_EQ(landscape, c.orientation == 2);
-        EXPECT_EQ(copiesOpen, c.copies > 0);
-        EXPECT_TRUE(otherWaited);
         EXPECT_EQ(std::tuple(result.orientation, result.copies, result.discarded),
                   std::tuple(c.result.orientation, c.result.copies, c.result.discarded));
-        EXPECT_TRUE(IsWindowEnabled(other.handle));
     }
 }
 
