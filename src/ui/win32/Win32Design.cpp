@@ -177,7 +177,7 @@ bool DesignedWindow::IsDesignedWindow(HWND handle) {
 DesignedWindow::DesignedWindow(const design::Window& design,
                                std::span<const design::Control> controls, DWORD style,
                                DWORD extendedStyle)
-    : design(design), dpiX(ScreenDpi(true)), dpiY(ScreenDpi(false)) {
+    : layout(design), dpiX(ScreenDpi(true)), dpiY(ScreenDpi(false)) {
     RegisterClasses(Procedure);
     RECT outer{0, 0, TwipsToPixels(design.width, dpiX), TwipsToPixels(design.height, dpiY)};
     AdjustWindowRectEx(&outer, style, FALSE, extendedStyle);
@@ -191,6 +191,9 @@ DesignedWindow::DesignedWindow(const design::Window& design,
 }
 
 DesignedWindow::~DesignedWindow() {
+    // Destroying the window still sends it messages (focus lost, notifications of its controls),
+    // which must not reach the handlers of a derived window already destroyed.
+    dying = true;
     Destroy();
     for (auto& [font, handle] : fonts)
         DeleteObject(handle);
@@ -264,7 +267,7 @@ void DesignedWindow::Show() {
 }
 
 HFONT DesignedWindow::Font(const design::Font& wanted) {
-    const design::Font font = wanted.face ? wanted : design.font;
+    const design::Font font = wanted.face ? wanted : layout.font;
     for (auto& [made, handle] : fonts)
         if (std::strcmp(made.face, font.face) == 0 && made.points == font.points &&
             made.bold == font.bold)
@@ -374,7 +377,6 @@ HWND DesignedWindow::Create(const design::Control& c, HWND container, int id, bo
 }
 
 void DesignedWindow::Build(std::span<const design::Control> controls) {
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(design.font)), FALSE);
     tooltips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
@@ -499,6 +501,7 @@ LRESULT CALLBACK DesignedWindow::Procedure(HWND handle, UINT message, WPARAM wPa
 
 LRESULT DesignedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND handle = window;
+    if (dying && message != WM_NCDESTROY) return DefWindowProcA(handle, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
         if (lParam) {
@@ -542,7 +545,7 @@ LRESULT DesignedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     default:
         if (message >= WM_APP && message <= 0xBFFF) {
-            Private(message, wParam, lParam);
+            OwnMessage(message, wParam, lParam);
             return 0;
         }
         break;

@@ -46,12 +46,6 @@ public:
     static bool IsDesignedWindow(HWND handle);
 
 protected:
-    struct Made {
-        const design::Control* design;
-        HWND handle;
-        HBRUSH background; // the designed background's, owned by brushes
-    };
-
     // A notification from a control: BN_CLICKED, CBN_SELCHANGE...
     virtual void Command(const design::Control& control, WORD code) = 0;
     // The frame's close command (the close box, Alt+F4).
@@ -59,13 +53,19 @@ protected:
     // The window is being destroyed, however that came about.
     virtual void Destroyed() {}
     // A message of the window's own (WM_APP and above).
-    virtual void Private(UINT, WPARAM, LPARAM) {}
+    virtual void OwnMessage(UINT, WPARAM, LPARAM) {}
 
     void SetText(const char* name, const std::string& text);
     void SetTooltip(const char* name, const std::string& text);
     void Destroy();
 
 private:
+    struct Made {
+        const design::Control* design;
+        HWND handle;
+        HBRUSH background; // the designed background's, owned by brushes
+    };
+
     static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     const Made* Find(HWND handle) const;
@@ -76,8 +76,9 @@ private:
     LRESULT Colour(UINT message, HDC dc, HWND control);
     void Scroll(HWND bar, WORD request, short position);
 
-    const design::Window& design;
+    const design::Window& layout;
     HWND window = nullptr;
+    bool dying = false; // the derived window is gone: its handlers must not run
     HWND tooltips = nullptr;
     HWND lastFocus = nullptr;
     int dpiX, dpiY;

@@ -125,7 +125,7 @@ void Win32Form1::PickLater() {
     pickPending = PostMessageA(Handle(), PickMessage, 0, 0);
 }
 
-void Win32Form1::Private(UINT message, WPARAM, LPARAM) {
+void Win32Form1::OwnMessage(UINT message, WPARAM, LPARAM) {
     if (message != PickMessage) return;
     pickPending = false;
     HWND combo = Control("Combo1");

@@ -30,7 +30,7 @@ public:
 private:
     void Command(const design::Control& control, WORD code) override;
     void CloseCommand() override { Unload(); }
-    void Private(UINT message, WPARAM, LPARAM) override;
+    void OwnMessage(UINT message, WPARAM, LPARAM) override;
     void PickLater();
 
     Form1& form;
