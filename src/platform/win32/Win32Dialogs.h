@@ -13,7 +13,7 @@ namespace papyra {
 class Win32Dialogs : public Dialogs {
 public:
     MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                         const std::optional<std::string>& title) override;
+                         const std::optional<std::string>& title = std::nullopt) override;
     // Not the system's print dialog: it would offer to print and to pick printers that the
     // program then ignores. Ours shows the printer's name, Portrait or Landscape (starting at the
     // printer's orientation) and the copies (disabled when the printer cannot print several);
