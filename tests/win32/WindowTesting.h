@@ -49,29 +49,23 @@ inline void RunMessages(int milliseconds = 30) {
     } while (static_cast<int>(until - GetTickCount()) > 0);
 }
 
-inline std::map<UINT_PTR, std::function<void()>>& LaterWork() {
-    static std::map<UINT_PTR, std::function<void()>> pending;
-    return pending;
-}
-
-inline void CALLBACK RunLaterWork(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto run = std::move(LaterWork()[id]);
-    LaterWork().erase(id);
-    if (run) run();
-}
+inline std::map<UINT_PTR, std::function<void()>> laterWork;
 
 // Runs what once, after milliseconds, from the loop that runs messages then; Cancel(the result)
 // forgets it.
 inline UINT_PTR Later(int milliseconds, std::function<void()> what) {
-    const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), RunLaterWork);
-    LaterWork()[timer] = std::move(what);
+    const UINT_PTR timer = SetTimer(
+        nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
+            KillTimer(nullptr, id);
+            if (auto run = std::move(laterWork[id]); laterWork.erase(id) && run) run();
+        });
+    laterWork[timer] = std::move(what);
     return timer;
 }
 
 inline void Cancel(UINT_PTR later) {
     KillTimer(nullptr, later);
-    LaterWork().erase(later);
+    laterWork.erase(later);
 }
 
 } // namespace papyra::testing
