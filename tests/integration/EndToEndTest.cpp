@@ -225,7 +225,7 @@ TEST_F(EndToEnd, StrangeReportsAndRegistriesPrintWithoutCrashOrPartialFiles) {
         std::string content;
     } cases[] = {
         {"binary", binary},
-        {"long-line", std::string(50 << 20, 'x')},
+        {"long-line", std::string(6 << 20, 'x')}, // past the PDF page's streaming chunk
         {"nuls", std::string("a\0b\r\n\0\0\0\r\n", 9)},
         {"empty", ""},
     };

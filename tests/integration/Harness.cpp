@@ -169,6 +169,9 @@ pid_t Papyra::Start(const std::vector<std::string>& words, const std::string& ta
         {"PAPYRA_HKCU", folder / "registry.reg"},
         {"PAPYRA_DRIVE_C", folder / "drive_c"},
     };
+    // A sanitizer build's settings reach the program too.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name)) all[name] = value;
     for (const auto& [name, value] : env)
         all[name] = value;
     std::vector<std::string> entries;

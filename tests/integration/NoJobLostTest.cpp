@@ -88,7 +88,7 @@ TEST_F(NoJobLost, AQueueThatTakesNoJobsOffersSetupOnEveryPath) {
 }
 
 TEST_F(NoJobLost, ASpoolerThatDiesOrFreezesWhileThePagesAreDrawnIsTold) {
-    const std::string report = papyra.Write("long.prt", Report(400000)); // ~5000 pages: ~1 s
+    const std::string report = papyra.Write("long.prt", Report(160000)); // ~2000 pages: time to stop it
     papyra.Configure("laser");
     for (int signal : {SIGSTOP, SIGKILL}) {
         SCOPED_TRACE(signal == SIGSTOP ? "frozen" : "killed");
@@ -158,7 +158,7 @@ TEST_F(NoJobLost, LinksAndFilesThatAreNoFilesAreRefusedAndLeftAlone) {
 
 TEST_F(NoJobLost, TemporaryFilesGoOnSignalsAndAfterAKilledWriter) {
     papyra.Configure("laser");
-    const std::string report = papyra.Write("long.prt", Report(400000));
+    const std::string report = papyra.Write("long.prt", Report(160000));
     for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(signal);
         const pid_t pid = papyra.Start({report, "x", "P"});
