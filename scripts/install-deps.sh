@@ -6,10 +6,14 @@ packages=(
   g++ cmake make pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libcups2-dev libfontconfig-dev zlib1g-dev libxcb1-dev
   libgtest-dev libgmock-dev
+  # the asan preset and the libFuzzer targets
+  clang libclang-rt-14-dev
+  # the Windows build, its tests under Wine (64-bit only here), the MSI
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wixl
   # run: fontconfig maps "Courier New" to Liberation Mono, which has its metrics
   fonts-liberation2 fontconfig
   # test: an isolated cupsd with its filters, PDF checks, an X server for window tests
-  cups cups-client cups-bsd cups-filters poppler-utils xvfb x11-utils xdotool
+  cups cups-client cups-bsd cups-filters poppler-utils xvfb x11-utils xdotool xauth
   # benchmark peers, and GNU time for their peak memory
   enscript ghostscript time
 )

@@ -238,7 +238,9 @@ TEST_F(EndToEnd, StrangeReportsAndRegistriesPrintWithoutCrashOrPartialFiles) {
         EXPECT_EQ(outcome.err, "");
         const std::string pdf = papyra.PdfFolder() + "/" + c.name + ".pdf";
         EXPECT_EQ(fs::exists(pdf), !c.content.empty()) << "an empty report draws nothing";
-        if (!c.content.empty()) EXPECT_GT(PdfPages(pdf), 0);
+        if (!c.content.empty()) {
+            EXPECT_GT(PdfPages(pdf), 0);
+        }
     }
 }
 
