@@ -67,6 +67,13 @@ std::string Hex(unsigned char byte) {
     return text;
 }
 
+// "<text>", as every control is shown.
+std::string Shown(std::string_view text) {
+    std::string shown(1, '<');
+    shown.append(text) += '>';
+    return shown;
+}
+
 const Sequence* LongestAt(std::string_view stream, size_t pos) {
     const Sequence* found = nullptr;
     for (const Sequence& sequence : Sequences)
@@ -88,31 +95,31 @@ std::string DecodeEscp(std::string_view stream) {
             out += '\n';
             pos += 2;
         } else if (byte == '\f') {
-            out += "<FF (new page)>\n";
+            out += Shown("FF (new page)") + "\n";
             ++pos;
         } else if (const Sequence* sequence = LongestAt(stream, pos)) {
             pos += sequence->bytes.size();
             const std::string name = sequence->name;
             if (sequence->bytes == "\x1B@"sv) graphics = false;
             if (!sequence->parameter) {
-                out += "<" + name + " (" + sequence->meaning + ")>";
+                out += Shown(name + " (" + sequence->meaning + ")");
                 continue;
             }
             if (pos >= stream.size()) {
-                out += "<" + name + " (cut off)>";
+                out += Shown(name + " (cut off)");
                 break;
             }
             const int value = static_cast<unsigned char>(stream[pos++]);
             if (sequence->bytes == "\x1Bt"sv) graphics = value == 1;
-            out += "<" + name + " " + std::to_string(value) + " (" +
-                   WithNumber(sequence->meaning, value) + ")>";
+            out += Shown(name + " " + std::to_string(value) + " (" +
+                         WithNumber(sequence->meaning, value) + ")");
         } else if (byte == Esc) {
             out += pos + 1 < stream.size()
-                       ? "<ESC " + Hex(static_cast<unsigned char>(stream[pos + 1])) + ">"
-                       : "<" + Hex(byte) + ">";
+                       ? Shown("ESC " + Hex(static_cast<unsigned char>(stream[pos + 1])))
+                       : Shown(Hex(byte));
             pos += 2;
         } else if (byte < 0x20 || byte == 0x7F || AnsiToUnicode(byte) == 0) {
-            out += "<" + Hex(byte) + ">";
+            out += Shown(Hex(byte));
             if (byte == '\n') out += '\n';
             ++pos;
         } else {

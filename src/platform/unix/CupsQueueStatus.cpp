@@ -13,7 +13,10 @@ ServerStatus ReadServerStatus() {
     ServerStatus status;
     // A socket's path, or the host and the port it is asked on.
     status.server = cupsServer();
-    if (!status.server.starts_with("/")) status.server += ":" + std::to_string(ippPort());
+    if (!status.server.starts_with("/")) {
+        status.server += ':';
+        status.server += std::to_string(ippPort());
+    }
     const Http http = Connect();
     if (!http) return status;
     status.reachable = true;

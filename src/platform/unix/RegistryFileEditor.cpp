@@ -118,7 +118,9 @@ std::string KeyLinesText(Format format, const std::string& keyPath, std::time_t 
     std::snprintf(time, sizeof time, "] %lld", static_cast<long long>(now));
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "#time=%llx", filetime);
-    return "[" + WineQuoted(keyPath, ']') + time + eol + stamp + eol;
+    std::string lines(1, '[');
+    lines += WineQuoted(keyPath, ']');
+    return lines + time + eol + stamp + eol;
 }
 
 // Where the new value goes in the file's bytes: a stretch to replace, or a place to insert at.

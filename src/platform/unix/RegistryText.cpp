@@ -170,7 +170,8 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line, Format format) {
     std::string_view inner = line.substr(1, close - 1);
     if (format == Format::Wine) {
         // Wine writes key names as escaped strings, relative to the user's root.
-        const std::string quoted = "\"" + std::string(inner) + "\"";
+        std::string quoted(1, '"');
+        quoted.append(inner) += '"';
         size_t pos = 0;
         auto name = Unquote(quoted, pos, false);
         if (!name) return std::nullopt;
