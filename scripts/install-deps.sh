@@ -6,6 +6,10 @@ packages=(
   g++ cmake make pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libcups2-dev libfontconfig-dev zlib1g-dev libxcb1-dev
   libgtest-dev libgmock-dev
+  # papyra-admin: its command line, its JSON, its PNG previews, its man pages; the package
+  libcli11-dev nlohmann-json3-dev libpoppler-cpp-dev scdoc dpkg-dev
+  # the package's test on a fresh Debian root
+  debootstrap
   # run: fontconfig maps "Courier New" to Liberation Mono, which has its metrics
   fonts-liberation2 fontconfig
   # test: an isolated cupsd with its filters, PDF checks, an X server for window tests
