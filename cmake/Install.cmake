@@ -29,8 +29,7 @@ set(CPACK_PACKAGE_NAME papyra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Papyra maintainers <papyra@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "printing bridge for Harvex reports")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "printing bridge for Harvex reports
-Papyra puts Harvex's report files on paper: a tractor-fed dot-matrix printer
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Papyra puts Harvex's report files on paper: a tractor-fed dot-matrix printer
 gets the report as raw ESC/P bytes, any other CUPS printer gets the pages drawn
 in Courier New. papyra-admin lists, configures, previews and checks its
 printers.")
