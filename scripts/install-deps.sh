@@ -10,6 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   # the Windows build, its tests under Wine (64-bit only here), the MSI
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wixl
+  # papyra-admin: its command line, its JSON, its PNG previews, its man pages; the package
+  libcli11-dev nlohmann-json3-dev libpoppler-cpp-dev scdoc dpkg-dev
+  # the package's test on a fresh Debian root
+  debootstrap
   # run: fontconfig maps "Courier New" to Liberation Mono, which has its metrics
   fonts-liberation2 fontconfig
   # test: an isolated cupsd with its filters, PDF checks, an X server for window tests

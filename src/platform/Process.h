@@ -24,8 +24,9 @@ public:
     // Ends the process at once by throwing ProgramEnd{status}, which unwinds to main(); nothing
     // after the call runs. Unended documents and open files are dropped on the way.
     [[noreturn]] virtual void End(ExitStatus status) = 0;
-    // The folder of the program's executable, without a trailing separator. Profile and test
-    // files are named by appending "\NAME", which the file services accept.
+    // The program's folder, without a trailing separator: the folder of its executable, unless
+    // the platform keeps an installed program's files elsewhere (a folder its users can write).
+    // Profile and test files are named by appending "\NAME", which the file services accept.
     virtual std::string ProgramFolder() = 0;
 };
 

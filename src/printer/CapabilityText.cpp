@@ -103,6 +103,10 @@ std::string CopiesText(int16_t copies) {
     return copies == 0 ? "Multiple Copies Not Supported" : std::to_string(copies);
 }
 
+std::string OrientationText(int16_t orientation) {
+    return orientation == 1 ? "Portrait" : "Landscape";
+}
+
 std::string DescribePaperSize(Printer& printer) {
     return PaperSizeText(printer.PaperSize());
 }

@@ -18,5 +18,7 @@ std::string PaperBinText(int16_t code);
 std::string ColorModeText(int16_t code);
 std::string PrintQualityText(int16_t code);
 std::string CopiesText(int16_t copies);
+// The profile's orientation word: "Portrait" for 1, "Landscape" for anything else.
+std::string OrientationText(int16_t orientation);
 
 } // namespace papyra

@@ -8,23 +8,24 @@
 
 namespace papyra {
 
-namespace {
-
-void ChoosePrinter(Printers& printers, Registry& registry) {
-    const std::string configured = GetConfiguredDevice(registry);
+PrinterChoice ChooseConfiguredPrinter(Printers& printers, const std::string& configured) {
+    PrinterChoice choice;
+    choice.position = LeadingPosition(configured);
     // A position outside the collection fails here, before the walk, even when a printer of the
     // configured name exists.
-    const long long position = LeadingPosition(configured);
-    if (position < 0 || position > INT_MAX) throw RuntimeError(9);
-    printers.SetCurrent(static_cast<int>(position));
-
     const int count = printers.Count();
+    if (choice.position < 0 || choice.position >= count) throw RuntimeError(9);
+    choice.index = static_cast<int>(choice.position);
+    choice.by = configured.empty() ? PrinterChoice::By::Nothing : PrinterChoice::By::Position;
+
     for (int i = 0; i < count; ++i) {
         if (printers.Item(i).DeviceName() == configured) {
-            printers.SetCurrent(i);
+            choice.index = i;
+            choice.by = PrinterChoice::By::Name;
             break;
         }
     }
+    return choice;
 }
 
 void LayOutPage(Program& program) {
@@ -66,8 +67,6 @@ void LayOutPage(Program& program) {
     if (printer.PaperBin() == 8) state.LineBuf.assign(67, std::string());
 }
 
-} // namespace
-
 long long LeadingPosition(const std::string& name) {
     size_t i = name.find_first_not_of(" \t");
     if (i == std::string::npos) return 0;
@@ -83,7 +82,8 @@ long long LeadingPosition(const std::string& name) {
 
 void SetupPrinter(Program& program) {
     Platform& platform = program.platform;
-    ChoosePrinter(platform.printers, platform.registry);
+    platform.printers.SetCurrent(
+        ChooseConfiguredPrinter(platform.printers, GetConfiguredDevice(platform.registry)).index);
     NoteJobPrinter(program);
 
     const bool update = program.state.CommandArgs.at(0) == "UPDATE";

@@ -21,7 +21,7 @@ void UpdatePrinterProfile(Program& program) {
     };
     write(names::PaperSizeKey, DescribePaperSize(printer));
     write(names::SizeKey, printer.PaperSize());
-    write(names::OrientationKey, printer.Orientation() == 1 ? "Portrait" : "Landscape");
+    write(names::OrientationKey, OrientationText(printer.Orientation()));
     write(names::OrientKey, printer.Orientation());
     write(names::PaperSourceKey, DescribePaperBin(printer));
     write(names::SourceKey, printer.PaperBin());

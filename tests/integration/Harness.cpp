@@ -156,7 +156,13 @@ void Papyra::Configure(const std::string& deviceName) const {
                               deviceName + "\"\r\n");
 }
 
-pid_t Papyra::Start(const std::vector<std::string>& words, const std::string& tag) const {
+void Papyra::Install(const std::string& binary) const {
+    fs::copy_file(binary, Program() + "/" + fs::path(binary).filename().string(),
+                  fs::copy_options::overwrite_existing);
+}
+
+pid_t Papyra::Start(const std::vector<std::string>& words, const std::string& tag,
+                    const std::string& program) const {
     std::map<std::string, std::string> all = {
         {"HOME", folder / "home"},
         {"PATH", "/usr/local/bin:/usr/bin:/bin"},
@@ -182,7 +188,7 @@ pid_t Papyra::Start(const std::vector<std::string>& words, const std::string& ta
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    std::vector<std::string> args = {Program() + "/papyra"};
+    std::vector<std::string> args = {Program() + "/" + program};
     if (user >= 0)
         args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(user),
                                    "--regid=" + std::to_string(user), "--clear-groups"});
@@ -202,7 +208,7 @@ pid_t Papyra::Start(const std::vector<std::string>& words, const std::string& ta
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (failed) throw std::runtime_error("cannot start papyra");
+    if (failed) throw std::runtime_error("cannot start " + program);
     return pid;
 }
 
@@ -222,6 +228,11 @@ Outcome Papyra::Wait(pid_t pid, const std::string& tag, std::chrono::seconds lim
 
 Outcome Papyra::Run(const std::vector<std::string>& words, std::chrono::seconds limit) const {
     return Wait(Start(words), "run", limit);
+}
+
+Outcome Papyra::RunProgram(const std::string& program, const std::vector<std::string>& words,
+                           std::chrono::seconds limit) const {
+    return Wait(Start(words, program, program), program, limit);
 }
 
 std::vector<std::string> Papyra::Pdfs() const {

@@ -82,7 +82,12 @@ public:
     int user = -1;                          // another user to run as (root only), -1 for us
 
     Outcome Run(const std::vector<std::string>& words, std::chrono::seconds limit = 60s) const;
-    pid_t Start(const std::vector<std::string>& words, const std::string& tag = "run") const;
+    pid_t Start(const std::vector<std::string>& words, const std::string& tag = "run",
+                const std::string& program = "papyra") const;
+    // Another built program, copied beside papyra, and run as papyra is.
+    void Install(const std::string& binary) const;
+    Outcome RunProgram(const std::string& program, const std::vector<std::string>& words,
+                       std::chrono::seconds limit = 60s) const;
     Outcome Wait(pid_t pid, const std::string& tag = "run", std::chrono::seconds limit = 60s) const;
     std::vector<std::string> Pdfs() const; // sorted
 

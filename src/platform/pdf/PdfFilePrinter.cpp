@@ -216,6 +216,10 @@ void PdfFilePrinter::SetDocumentName(const std::string& path) {
     surface.SetDocumentName(stem);
 }
 
+PageGeometry PdfFilePrinter::Page() const {
+    return GeometryFor(paperSize);
+}
+
 std::string PdfFilePrinter::LastDocumentPath() const {
     return lastPath;
 }

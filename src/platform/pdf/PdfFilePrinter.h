@@ -61,6 +61,8 @@ public:
     std::string LastDocumentPath() const;
     // The folder documents go to.
     const std::string& Folder() const { return folder; }
+    // The portrait page documents are drawn on: the locale's paper less a quarter inch a side.
+    PageGeometry Page() const;
 
 private:
     void PrepareFolder();

@@ -19,4 +19,10 @@ void QtSettingsStore::SaveSetting(const std::string& application, const std::str
     if (settings.status() != QSettings::NoError) throw RuntimeError(70);
 }
 
+std::string QtSettingsStore::FilePath(const std::string& application) {
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Papyra",
+                             FromAnsi(application));
+    return settings.fileName().toStdString();
+}
+
 } // namespace papyra

@@ -10,6 +10,8 @@ class QtSettingsStore : public SettingsStore {
 public:
     void SaveSetting(const std::string& application, const std::string& section,
                      const std::string& key, const std::string& value) override;
+    // The file the application's settings are kept in (native path, UTF-8).
+    static std::string FilePath(const std::string& application);
 };
 
 } // namespace papyra

@@ -68,6 +68,8 @@ public:
 
     // The queue's default media keyword as published ("" when it publishes none).
     std::string DefaultMedia();
+    // The portrait page a document is drawn on: the default media and its printable area.
+    PageGeometry DefaultPage() { return QueueDefaults().page; }
 
 private:
     struct Defaults {

@@ -2,6 +2,7 @@
 
 #include "platform/ansi/AnsiText.h"
 #include "platform/unix/PlainFile.h"
+#include "platform/unix/RegistryText.h"
 #include "platform/unix/UserFolders.h"
 
 #include <cstdlib>
@@ -19,27 +20,10 @@ namespace {
 // A larger file is no registry export anyone made; reading it would only cost memory.
 constexpr size_t MaxFileSize = 256 << 20;
 
-enum class Format { Regedit5, Regedit4, Wine };
+using namespace regtext;
 
 std::string ReadAll(const std::string& path) {
     return ReadPlainFile(path, MaxFileSize).value_or("");
-}
-
-std::string_view Trim(std::string_view s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos) return {};
-    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
-
-// Key paths compare without regard to case, and without stray, leading or trailing backslashes.
-std::string NormalKey(std::string_view ansi) {
-    std::string out;
-    for (char c : ansi) {
-        if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
-        out += c;
-    }
-    if (!out.empty() && out.back() == '\\') out.pop_back();
-    return FoldCase(out);
 }
 
 int HexDigit(char c) {
@@ -47,64 +31,6 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-void AppendCodePoint(std::string& out, unsigned cp, bool ansi) {
-    if (ansi) {
-        out += cp <= 0xFF ? static_cast<char>(cp) : '?';
-    } else if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Reads a quoted string starting at s[pos] == '"'; pos ends past the closing quote. Handles
-// regedit's \\ and \" and Wine's C-like escapes (\n, \x1234, \012 ...).
-std::optional<std::string> Unquote(std::string_view s, size_t& pos, bool ansi) {
-    if (pos >= s.size() || s[pos] != '"') return std::nullopt;
-    std::string out;
-    for (++pos; pos < s.size(); ++pos) {
-        char c = s[pos];
-        if (c == '"') {
-            ++pos;
-            return out;
-        }
-        if (c != '\\' || pos + 1 >= s.size()) {
-            out += c;
-            continue;
-        }
-        char e = s[++pos];
-        static const char simple[] = "a\ab\be\x1b"
-                                     "f\fn\nr\rt\tv\v";
-        const char* known = e ? std::strchr(simple, e) : nullptr;
-        if (known && (known - simple) % 2 == 0) {
-            out += known[1];
-        } else if (e == 'x') {
-            unsigned cp = 0;
-            int digits = 0;
-            while (digits < 4 && pos + 1 < s.size() && HexDigit(s[pos + 1]) >= 0) {
-                cp = cp * 16 + static_cast<unsigned>(HexDigit(s[++pos]));
-                ++digits;
-            }
-            AppendCodePoint(out, cp, ansi);
-        } else if (e >= '0' && e <= '7') {
-            unsigned cp = static_cast<unsigned>(e - '0');
-            for (int digits = 1;
-                 digits < 3 && pos + 1 < s.size() && s[pos + 1] >= '0' && s[pos + 1] <= '7';
-                 ++digits)
-                cp = cp * 8 + static_cast<unsigned>(s[++pos] - '0');
-            AppendCodePoint(out, cp, ansi);
-        } else {
-            out += e; // \\ and \" and anything unknown stand for themselves
-        }
-    }
-    return std::nullopt;
 }
 
 // "01,02,ff": bytes of one or two hex digits, separated by commas (and line-joining blanks).
@@ -137,8 +63,7 @@ public:
             if (nl == std::string_view::npos) nl = text.size();
             std::string line(Trim(text.substr(pos, nl - pos)));
             pos = nl + 1;
-            // Hex data may go on over lines that end in a backslash.
-            while (!line.empty() && line.back() == '\\' && IsHexValue(line) && pos < text.size()) {
+            while (ContinuesOnNextLine(line) && pos < text.size()) {
                 nl = text.find('\n', pos);
                 if (nl == std::string_view::npos) nl = text.size();
                 line.pop_back();
@@ -151,63 +76,26 @@ public:
 
 private:
     bool Ansi() const { return format_ == Format::Regedit4; }
-    std::string ToAnsi(std::string_view text) const {
-        return Ansi() ? std::string(text) : Utf8ToAnsi(text);
-    }
-
-    static bool IsHexValue(const std::string& line) {
-        size_t eq = line.find("\"=hex");
-        if (eq == std::string::npos) eq = line.find("@=hex");
-        return eq != std::string::npos;
-    }
 
     void ParseLine(std::string_view line) {
-        if (line.empty() || line[0] == ';' || line[0] == '#') return;
-        if (line[0] == '[') return ParseKey(line);
+        if (line.starts_with("[")) return ParseKey(line);
         if (!current_) return;
-        std::string name;
-        size_t pos = 0;
-        if (line[0] == '@') {
-            pos = 1;
-        } else {
-            auto quoted = Unquote(line, pos, Ansi());
-            if (!quoted) return;
-            name = *quoted;
-        }
-        std::string_view rest = Trim(line.substr(pos));
-        if (rest.empty() || rest[0] != '=') return;
-        rest = Trim(rest.substr(1));
-        std::string folded = FoldCase(ToAnsi(name));
+        const auto value = ParseValueLine(line, format_);
+        if (!value) return;
         auto& values = keys_[*current_];
-        if (rest == "-") {
-            values.erase(folded);
+        if (value->data == "-") {
+            values.erase(value->name);
             return;
         }
-        if (auto value = ParseData(rest)) values[folded] = *value;
+        if (auto data = ParseData(value->data)) values[value->name] = *data;
     }
 
     void ParseKey(std::string_view line) {
         current_.reset();
-        size_t close = line.rfind(']');
-        if (close == std::string_view::npos) return;
-        std::string_view inner = line.substr(1, close - 1);
-        if (format_ == Format::Wine) {
-            // Wine writes key names as escaped strings, relative to the user's root.
-            std::string quoted = "\"" + std::string(inner) + "\"";
-            size_t pos = 0;
-            if (auto name = Unquote(quoted, pos, false)) current_ = NormalKey(ToAnsi(*name));
-            if (current_) AddKey(*current_);
-            return;
-        }
-        bool remove = !inner.empty() && inner[0] == '-';
-        if (remove) inner.remove_prefix(1);
-        std::string path = NormalKey(ToAnsi(inner));
-        std::string_view rootName;
-        for (std::string_view root : {"hkey_current_user", "hkcu"})
-            if (path == root || path.starts_with(std::string(root) + "\\")) rootName = root;
-        if (rootName.empty()) return;
-        path = path.size() > rootName.size() ? path.substr(rootName.size() + 1) : "";
-        if (remove) {
+        const auto key = ParseKeyLine(line, format_);
+        if (!key) return;
+        const std::string& path = key->path;
+        if (key->remove) {
             keys_.erase(path);
             auto below = keys_.lower_bound(path.empty() ? path : path + "\\");
             while (below != keys_.end() && (path.empty() || below->first.starts_with(path + "\\")))
@@ -232,7 +120,7 @@ private:
             size_t pos = 0;
             auto text = Unquote(data, pos, Ansi());
             if (!text || !Trim(data.substr(pos)).empty()) return std::nullopt;
-            return RegistryFile::Value{Registry::REG_SZ, ToAnsi(*text) + '\0'};
+            return RegistryFile::Value{Registry::REG_SZ, TextToAnsi(*text, format_) + '\0'};
         }
         if (data.starts_with("str(")) {
             size_t close = data.find("):");
@@ -241,7 +129,7 @@ private:
             size_t pos = close + 2;
             auto text = Unquote(data, pos, Ansi());
             if (!type || !text) return std::nullopt;
-            return RegistryFile::Value{*type, ToAnsi(*text) + '\0'};
+            return RegistryFile::Value{*type, TextToAnsi(*text, format_) + '\0'};
         }
         if (data.starts_with("dword:")) {
             auto number = ParseHexNumber(data.substr(6));
@@ -292,26 +180,11 @@ private:
 };
 
 void Load(const std::string& path, RegistryFile::Keys& keys) {
-    std::string bytes = ReadAll(path);
-    std::string text;
-    if (bytes.starts_with("\xFF\xFE"))
-        text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
-    else if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') // UTF-16 without BOM
-        text = Utf16LeToUtf8(bytes);
-    else if (bytes.starts_with("\xEF\xBB\xBF"))
-        text = bytes.substr(3);
-    else
-        text = std::move(bytes);
-
-    size_t nl = text.find('\n');
-    std::string_view header = Trim(std::string_view(text).substr(0, nl));
-    std::optional<Format> format;
-    if (header == "Windows Registry Editor Version 5.00")
-        format = Format::Regedit5;
-    else if (header == "REGEDIT4")
-        format = Format::Regedit4;
-    else if (header == "WINE REGISTRY Version 2")
-        format = Format::Wine;
+    const std::string bytes = ReadAll(path);
+    const Encoding encoding = EncodingOf(bytes);
+    const std::string text = Decode(std::string_view(bytes).substr(MarkSize(encoding)), encoding);
+    const size_t nl = text.find('\n');
+    const std::optional<Format> format = FormatOfHeader(std::string_view(text).substr(0, nl));
     if (!format || nl == std::string::npos) return;
     Parser(keys, *format).Parse(std::string_view(text).substr(nl + 1));
 }

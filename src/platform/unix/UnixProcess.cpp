@@ -1,6 +1,7 @@
 #include "platform/unix/UnixProcess.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/unix/ProgramFolder.h"
 #include "platform/unix/UserFolders.h"
 
 #include <QCoreApplication>
@@ -80,10 +81,13 @@ void UnixProcess::End(ExitStatus status) {
 }
 
 std::string UnixProcess::ProgramFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) throw RuntimeError(76);
-    return exe.parent_path().string();
+    const std::string executable = ExecutableFolder();
+    if (executable.empty()) throw RuntimeError(76);
+    const ProgramFolderChoice choice = ChooseProgramFolder(executable, InstalledProgramFolder());
+    // The user's own data folder is made on first use; one that cannot be made fails the first
+    // file written there, with that file's own error.
+    if (choice.rule == ProgramFolderRule::DataHome) MakePrivateFolders(choice.folder);
+    return choice.folder;
 }
 
 } // namespace papyra
