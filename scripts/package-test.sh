@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt-get on a fresh Debian 12 root (debootstrap,
-# /work/shared/tools/make-root.sh) and runs it there as an ordinary user: papyra-admin doctor,
+# kept as a tarball once made) and runs it there as an ordinary user: papyra-admin doctor,
 # papyra TEST P and UPDATE, papyra-admin log. Fails when a step does not do what it should.
 # Needs root (debootstrap, chroot) and the Debian mirror; exits 77 (skipped) when not root.
 # usage: package-test.sh [ROOT]   (default: a new folder in /tmp, removed afterwards)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || { echo "package-test: needs root (debootstrap and chroot)" >&2; exit 77; }
-tools=${PAPYRA_TOOLS:-/work/shared/tools}
 start=$SECONDS
 
 deb=$(bash scripts/package.sh)
@@ -19,7 +18,13 @@ cache=${PAPYRA_ROOT_CACHE:-/var/cache/papyra-package-test}
 if [ ! -f "$cache/bookworm.tar" ]; then
   mkdir -p "$cache"
   pristine=$(mktemp -d /tmp/papyra-pristine-XXXXXX)
-  bash "$tools/make-root.sh" "$pristine" >/dev/null
+  # The same mirror this machine's apt uses.
+  mirror=$(awk '/^URIs:/ && $2 !~ /security/ { print $2; exit }' /etc/apt/sources.list.d/*.sources \
+    2>/dev/null || true)
+  [ -n "$mirror" ] || mirror=$(awk '/^deb / && $2 !~ /security/ { print $2; exit }' /etc/apt/sources.list)
+  debootstrap --variant=minbase bookworm "$pristine" "$mirror" >"$pristine.log" 2>&1 ||
+    { tail -20 "$pristine.log"; exit 1; }
+  cp /etc/apt/sources.list.d/*.sources "$pristine/etc/apt/sources.list.d/" 2>/dev/null || true
   tar -C "$pristine" -cf "$cache/bookworm.tar.part" . && mv "$cache/bookworm.tar.part" "$cache/bookworm.tar"
   rm -rf "$pristine" "$pristine.log"
 fi
@@ -36,8 +41,19 @@ chmod 755 "$root" # a folder of mktemp: the root of a system is open to its user
 echo "fresh root: $root ($((SECONDS - start)) s)"
 cp "$deb" "$root/tmp/"
 
+# Runs a command in the root as root, with /proc, /dev and /sys of this machine and its resolver.
+in_root() {
+  mount --bind /proc "$root/proc"; mount --bind /dev "$root/dev"; mount --bind /sys "$root/sys"
+  cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+  local status=0
+  chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$1" || status=$?
+  umount "$root/proc" "$root/dev" "$root/sys"
+  return $status
+}
+
 # As the machine's administrator: install. As a clerk: what a user of Harvex runs.
-bash "$tools/run-in-root.sh" "$root" . "
+in_root "
 set -e
 export DEBIAN_FRONTEND=noninteractive
 # Without recommended packages: what papyra needs must be in its own Depends.

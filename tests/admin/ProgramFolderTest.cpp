@@ -1,6 +1,7 @@
 // Where RNTME.INI and PrinterTest.prt live: beside a papyra that is not installed, and for an
 // installed one the first of $PAPYRA_HOME, the Harvex folder, the user's data folder.
 #include "platform/unix/ProgramFolder.h"
+#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
