@@ -12,54 +12,41 @@ using namespace papyra::fakes;
 
 namespace {
 
-struct SelectionCase {
-    const char* name;
-    std::function<void(FakeRegistry&)> store;
-    int chosen; // -1: the program ends before choosing
-};
-
-class Selection : public testing::TestWithParam<SelectionCase> {};
-
-TEST_P(Selection, ChoosesByLeadingNumberThenExactName) {
-    World world;
-    world.printers.Add("Office Laser"); // position 1
-    world.printers.Add("1");            // position 2
-    GetParam().store(world.registry);
-    world.program.state.CommandArgs = {"a.prt", "x", "P"};
-    world.program.state.PageOrientation = "P";
-    if (GetParam().chosen < 0) {
-        EXPECT_THROW(SetupPrinter(world.program), RuntimeError);
-        return;
+TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
+    const struct {
+        const char* what;
+        std::function<void(FakeRegistry&)> store;
+        int chosen; // -1: the program ends before choosing
+    } cases[] = {
+        {"nothing stored", [](FakeRegistry&) {}, 0},
+        {"no key", [](FakeRegistry& r) { r.keyExists = false; }, 0},
+        {"second by name", [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser"); }, 1},
+        {"name in other case", [](FakeRegistry& r) { r.SetString("DeviceName", "office laser"); }, 0},
+        {"no NUL loses the last letter",
+         [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser", false); }, 0},
+        {"DWORD 1 is position 1 (the printer named 1)",
+         [](FakeRegistry& r) { r.SetDword("DeviceName", 1); }, 2},
+        {"leading number", [](FakeRegistry& r) { r.SetString("DeviceName", " 1 Upstairs"); }, 1},
+        {"position past the end", [](FakeRegistry& r) { r.SetString("DeviceName", "3"); }, -1},
+        {"negative position", [](FakeRegistry& r) { r.SetString("DeviceName", "-1"); }, -1},
+        {"REG_EXPAND_SZ unsupported",
+         [](FakeRegistry& r) { r.values["DeviceName"] = {Registry::REG_EXPAND_SZ, "1\0"}; }, 0},
+    };
+    for (const auto& c : cases) {
+        World world;
+        world.printers.Add("Office Laser"); // position 1
+        world.printers.Add("1");            // position 2
+        c.store(world.registry);
+        world.program.state.CommandArgs = {"a.prt", "x", "P"};
+        world.program.state.PageOrientation = "P";
+        if (c.chosen < 0) {
+            EXPECT_THROW(SetupPrinter(world.program), RuntimeError) << c.what;
+            continue;
+        }
+        SetupPrinter(world.program);
+        EXPECT_EQ(world.printers.current, c.chosen) << c.what;
     }
-    SetupPrinter(world.program);
-    EXPECT_EQ(world.printers.current, GetParam().chosen);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SetupPrinter, Selection,
-    testing::Values(
-        SelectionCase{"NothingStored", [](FakeRegistry&) {}, 0},
-        SelectionCase{"NoKey", [](FakeRegistry& r) { r.keyExists = false; }, 0},
-        SelectionCase{"SecondByName",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser"); }, 1},
-        SelectionCase{"NameInOtherCase",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", "office laser"); }, 0},
-        SelectionCase{"NameWithoutNulLosesLastLetter",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser", false); }, 0},
-        SelectionCase{"DwordOneMatchesPrinterNamedOne",
-                      [](FakeRegistry& r) { r.SetDword("DeviceName", 1); }, 2},
-        SelectionCase{"LeadingNumberPosition",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", " 1 Upstairs"); }, 1},
-        SelectionCase{"PositionPastTheEndFailsEvenWhenNamed",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", "3"); }, -1},
-        SelectionCase{"NegativePositionFails",
-                      [](FakeRegistry& r) { r.SetString("DeviceName", "-1"); }, -1},
-        SelectionCase{"ExpandableStringIsUnsupported",
-                      [](FakeRegistry& r) {
-                          r.values["DeviceName"] = {Registry::REG_EXPAND_SZ, "1\0"};
-                      },
-                      0}),
-    [](const auto& info) { return info.param.name; });
 
 TEST(ConfiguredDevice, ReadsStringsWithAndWithoutTheirNulAndNumbers) {
     FakeRegistry registry;
@@ -94,15 +81,19 @@ struct LayoutTest : testing::Test {
     }
 };
 
-TEST_F(LayoutTest, PortraitAndLandscapeLinesAndBuffers) {
+TEST_F(LayoutTest, PortraitLandscapeAndTractorLinesAndBuffers) {
     struct {
         std::string orientation;
-        int printerOrientation;
+        int bin, printerOrientation;
         size_t letters, slots;
         float linesPerPage;
-    } cases[] = {
-        {"P", 1, 112, 83, 81}, {"", 1, 112, 83, 81}, {"l", 1, 112, 83, 81}, {"L", 2, 138, 67, 66}};
+    } cases[] = {{"P", 7, 1, 112, 83, 81},
+                 {"", 7, 1, 112, 83, 81},
+                 {"l", 7, 1, 112, 83, 81},
+                 {"L", 7, 2, 138, 67, 66},
+                 {"P", 8, 1, 112, 67, 81}}; // tractor feed: the portrait fit, a short buffer
     for (const auto& c : cases) {
+        printer.paperBin = c.bin;
         Lay(c.orientation);
         EXPECT_EQ(printer.orientation, c.printerOrientation) << c.orientation;
         EXPECT_EQ(printer.fontName, "Courier New");
@@ -136,13 +127,6 @@ TEST_F(LayoutTest, CoarseSizesStepDownByFiveHundredthsUntilTheLineFits) {
     EXPECT_EQ(printer.sizesSet, expected);
     EXPECT_GT(expected.size(), 3u) << "several steps";
     EXPECT_FLOAT_EQ(printer.fontSize, 8.5f);
-}
-
-TEST_F(LayoutTest, TractorFeedKeepsThePortraitFitButAShortBuffer) {
-    printer.paperBin = 8;
-    Lay("P");
-    EXPECT_EQ(world.program.state.LineBuf.size(), 67u);
-    EXPECT_FLOAT_EQ(world.program.state.LineHeight, printer.ScaleHeight() / 81);
 }
 
 TEST_F(LayoutTest, NoTextWidthIsDivisionByZero) {

@@ -1,6 +1,5 @@
 // The profile accessor's access modes, reads and section calls, and the UPDATE mode's twelve keys.
 #include "fakes/FakePlatform.h"
-#include "printer/UpdatePrinterProfile.h"
 #include "profile/FileIO.h"
 
 #include <gtest/gtest.h>
@@ -10,37 +9,20 @@ using namespace papyra::fakes;
 
 namespace {
 
-struct FileIOTest : testing::Test {
-    World world;
-    FileIO io{world.platform};
-    FileIOTest() {
-        io.Filename = "C:\\Papyra\\RNTME.INI";
-        io.Heading = "Printer";
-        io.Keyword = "Size";
-        io.NewValue = -4;
-    }
-};
+const std::string Commit = "You are about to commit a change to the database, "
+                           "continue only if you are certain.";
 
-TEST_F(FileIOTest, AccessModesDecideWhetherAndHowTheWriteHappens) {
-    struct {
+TEST(FileIO, AccessModesDecideWhetherTheWriteHappensAndWhatIsSaid) {
+    const struct {
         int32_t mode;
         std::deque<MsgAnswer> answers;
         bool written;
-        std::vector<std::string> texts;
+        std::vector<std::string> boxes; // text|title|icon of each box
     } cases[] = {
         {0, {}, true, {}},
-        {1,
-         {MsgAnswer::OK},
-         true,
-         {"You are about to commit a change to the database, "
-          "continue only if you are certain."}},
-        {1,
-         {MsgAnswer::Cancel},
-         false,
-         {"You are about to commit a change to the database, "
-          "continue only if you are certain.",
-          "Edit Canceled"}},
-        {2, {}, false, {"The Requested Change cannot be made."}},
+        {1, {MsgAnswer::OK}, true, {Commit + "|Harvex|0"}},
+        {1, {MsgAnswer::Cancel}, false, {Commit + "|Harvex|0", "Edit Canceled|-|0"}},
+        {2, {}, false, {"The Requested Change cannot be made.|File Locked|1"}},
         {3, {}, false, {}},
         {-1, {}, false, {}},
     };
@@ -54,51 +36,44 @@ TEST_F(FileIOTest, AccessModesDecideWhetherAndHowTheWriteHappens) {
         io.accessmode = c.mode;
         world.dialogs.answers = c.answers;
         io.FileOUT();
-        EXPECT_EQ(world.profile.writes.size(), c.written ? 1u : 0u) << "mode " << c.mode;
-        std::vector<std::string> texts;
+        ASSERT_EQ(world.profile.writes.size(), c.written ? 1u : 0u) << "mode " << c.mode;
+        if (c.written) {
+            EXPECT_EQ(world.profile.writes[0].value, "-4") << "numbers as decimal text";
+        }
+        std::vector<std::string> boxes;
         for (const auto& box : world.dialogs.boxes)
-            texts.push_back(box.text);
-        EXPECT_EQ(texts, c.texts) << "mode " << c.mode;
+            boxes.push_back(box.text + "|" + box.title.value_or("-") + "|" +
+                            std::to_string(static_cast<int>(box.icon)));
+        EXPECT_EQ(boxes, c.boxes) << "mode " << c.mode;
+        if (c.mode == 1) {
+            EXPECT_EQ(world.dialogs.boxes[0].buttons, MsgButtons::OKCancel);
+        }
     }
 }
 
-TEST_F(FileIOTest, MessageTitlesAndIcons) {
-    io.accessmode = 1;
-    world.dialogs.answers = {MsgAnswer::Cancel};
-    io.FileOUT();
-    io.accessmode = 2;
-    io.FileOUT();
-    auto& boxes = world.dialogs.boxes;
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].title, "Harvex");
-    EXPECT_EQ(boxes[0].buttons, MsgButtons::OKCancel);
-    EXPECT_EQ(boxes[1].title, std::nullopt) << "Edit Canceled carries the program's title";
-    EXPECT_EQ(boxes[2].title, "File Locked");
-    EXPECT_EQ(boxes[2].icon, MsgIcon::Critical);
-}
-
-TEST_F(FileIOTest, NumbersAreStoredAsDecimalText) {
-    io.FileOUT();
-    ASSERT_EQ(world.profile.writes.size(), 1u);
-    EXPECT_EQ(world.profile.writes[0].value, "-4");
-    EXPECT_EQ(world.profile.writes[0].section, "Printer");
-}
-
-TEST_F(FileIOTest, FileInCutsToTheBufferAndFallsBackToTheDefault) {
+TEST(FileIO, FileInCutsToTheBufferAndFallsBackToTheDefault) {
+    World world;
+    FileIO io(world.platform);
+    io.Filename = "F.INI";
+    io.Heading = "Printer";
+    io.Keyword = "Size";
     io.NewValue = "abcdefghijklmnopqrst";
     io.FileOUT();
     EXPECT_EQ(io.FileIN(10), "abcdefghi");
     EXPECT_EQ(io.FileIN(0, "", "X"), "X");
     io.Keyword = "Missing";
     EXPECT_EQ(io.FileIN(255, "", "X"), "X");
-    EXPECT_EQ(io.FileIN(255, "", ""), "");
     EXPECT_EQ(io.FileIN(255), "");
     EXPECT_THROW(io.FileIN(-1), RuntimeError);
 }
 
-TEST_F(FileIOTest, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
+TEST(FileIO, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
+    World world;
+    FileIO io(world.platform);
+    io.Filename = "C:\\Papyra\\RNTME.INI";
     io.Heading = "Test";
     io.Keyword = "old";
+    io.NewValue = 1;
     io.FileOUT();
     io.SectionOUT({"a=1", "b=2"}, "F.INI");
     io.SectionOUT({"a=1", "b=2"}, "C:\\Papyra\\RNTME.INI");
@@ -110,23 +85,13 @@ TEST_F(FileIOTest, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
     EXPECT_THROW(io.SectionOUT({}, "F.INI"), RuntimeError);
 }
 
-TEST(UpdatePrinterProfile, WritesTheTwelveKeysInOrderFromThePrinter) {
+TEST(UpdatePrinterProfile, WritesTheTwelveKeysInOrderWithThePrintersOwnOrientation) {
     World world;
     FakePrinter& printer = world.printers.CurrentFake();
-    printer.paperSize = 9;
-    printer.orientation = 1;
-    printer.paperBin = 7;
-    printer.copies = 1;
-    printer.colorMode = 2;
     printer.quality = -3;
-    world.program.state.ProfilePath = "C:\\Papyra\\RNTME.INI";
-    UpdatePrinterProfile(world.program);
-    std::vector<std::pair<std::string, std::string>> written;
-    for (const auto& w : world.profile.writes) {
-        EXPECT_EQ(w.file, "C:\\Papyra\\RNTME.INI");
-        EXPECT_EQ(w.section, "Printer");
-        written.push_back({w.key, w.value});
-    }
+    world.RunMain("UPDATE x L"); // the command line's L is not what is recorded
+    const auto* section = world.profile.Find("C:\\Papyra\\RNTME.INI", "Printer");
+    ASSERT_NE(section, nullptr);
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"PaperSize", "A4, 210 x 297 mm"},
         {"Size", "9"},
@@ -140,17 +105,7 @@ TEST(UpdatePrinterProfile, WritesTheTwelveKeysInOrderFromThePrinter) {
         {"Color", "2"},
         {"PrintQuality", "Medium Quality"},
         {"Quality", "-3"}};
-    EXPECT_EQ(written, expected);
-}
-
-TEST(UpdatePrinterProfile, RecordsThePrintersOwnOrientationNotTheCommandLines) {
-    World world;
-    world.printers.CurrentFake().orientation = 1;
-    world.RunMain("UPDATE x L");
-    auto* section = world.profile.Find("C:\\Papyra\\RNTME.INI", "Printer");
-    ASSERT_NE(section, nullptr);
-    EXPECT_EQ((*section)[2], (std::pair<std::string, std::string>{"Orientation", "Portrait"}));
-    EXPECT_EQ((*section)[3], (std::pair<std::string, std::string>{"Orient", "1"}));
+    EXPECT_EQ(*section, expected);
 }
 
 } // namespace

@@ -11,22 +11,20 @@ namespace {
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
     std::vector<std::string> lines;
-    size_t start = 0, end;
-    while ((end = text.find("\r\n", start)) != std::string::npos) {
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
     lines.push_back(text.substr(start)); // what follows the last line end
     return lines;
 }
 
-TEST(TestPages, RulersMarkEveryTenthColumn) {
+TEST(TestPages, RulersMarkEveryTenthColumnThenEachColumnsLastDigit) {
     for (std::string ruler : {PortraitRuler, LandscapeRuler}) {
         const size_t blocks = ruler.size() == 111 ? 10 : 13;
         for (size_t block = 1; block <= blocks; ++block) {
             const std::string n = std::to_string(block);
-            std::string expected = "[" + std::string(n.size() == 1 ? 4 : 3, ' ') + n + "   ]";
-            EXPECT_EQ(ruler.substr((block - 1) * 10, 10), expected);
+            EXPECT_EQ(ruler.substr((block - 1) * 10, 10),
+                      "[" + std::string(n.size() == 1 ? 4 : 3, ' ') + n + "   ]");
         }
         for (size_t column = blocks * 10 + 1; column <= ruler.size(); ++column)
             EXPECT_EQ(ruler[column - 1], '0' + column % 10) << column;
@@ -35,18 +33,13 @@ TEST(TestPages, RulersMarkEveryTenthColumn) {
     EXPECT_EQ(std::string(LandscapeRuler).size(), 137u);
 }
 
-struct PageCase {
-    std::string orientation;
-    size_t lines;
-    size_t rulerLine;
-    std::string ruler, mode;
-};
-
-TEST(TestPages, StartupPageByOrientation) {
-    const PageCase cases[] = {{"P", 80, 39, PortraitRuler, "Portrait"},
-                              {"L", 65, 32, LandscapeRuler, "Landscape"},
-                              {"p", 65, 32, LandscapeRuler, "Landscape"},
-                              {"", 65, 32, LandscapeRuler, "Landscape"}};
+TEST(TestPages, TheStartupPageIsOneFullPageForItsOrientation) {
+    const struct {
+        std::string orientation, mode, ruler;
+        size_t lines, rulerLine;
+    } cases[] = {{"P", "Portrait", PortraitRuler, 80, 39},
+                 {"L", "Landscape", LandscapeRuler, 65, 32},
+                 {"p", "Landscape", LandscapeRuler, 65, 32}};
     for (const auto& c : cases) {
         World world;
         world.program.state.PageOrientation = c.orientation;
@@ -54,27 +47,23 @@ TEST(TestPages, StartupPageByOrientation) {
         world.program.state.LineHeight = 100;
         world.files.contents["C:\\Papyra\\PrinterTest.prt"] = "old content\r\n";
         PrintTestPage(world.program);
-        auto lines = SplitCrLf(world.files.contents["C:\\Papyra\\PrinterTest.prt"]);
+        const auto lines = SplitCrLf(world.files.contents["C:\\Papyra\\PrinterTest.prt"]);
         ASSERT_EQ(lines.size(), c.lines + 1) << c.orientation;
         EXPECT_EQ(lines[0], "Tillwren Print Test [" + c.mode + " Mode] -- Top of Form Page");
-        EXPECT_EQ(lines[c.lines - 1],
-                  "Tillwren Print Test [" + c.mode + " Mode] -- Bottom of Form Page");
+        EXPECT_EQ(lines[c.lines - 1], "Tillwren Print Test [" + c.mode + " Mode] -- Bottom of Form Page");
         EXPECT_EQ(lines[c.rulerLine - 1], c.ruler);
-        EXPECT_EQ(lines[1], "2]");
-        EXPECT_EQ(lines[c.lines - 2], std::to_string(c.lines - 1) + "]");
+        EXPECT_EQ(lines[1] + lines[c.lines - 2], "2]" + std::to_string(c.lines - 1) + "]");
         EXPECT_EQ(lines[c.lines], "\x0C") << "a form feed and no line end after it";
-        FakePrinter& printer = world.printers.CurrentFake();
+        const FakePrinter& printer = world.printers.CurrentFake();
         EXPECT_EQ(printer.documents, 1) << "the document is ended";
-        EXPECT_EQ(printer.PageRows().size(), 1u) << "exactly one page";
+        ASSERT_EQ(printer.PageRows().size(), 1u) << "exactly one page";
         EXPECT_EQ(printer.PageRows()[0].size(), c.lines);
     }
 }
 
-TEST(TestPages, SetupPageHasSixtySixLinesEndingInPageAndNoFormFeed) {
+TEST(TestPages, TheSetupPageHasSixtySixLinesEndingInPageAndNoFormFeed) {
     World world;
-    const std::string path = WriteSetupTestPage(world.program);
-    EXPECT_EQ(path, "C:\\Papyra\\PrinterTest.prt");
-    auto lines = SplitCrLf(world.files.contents[path]);
+    const auto lines = SplitCrLf(world.files.contents[WriteSetupTestPage(world.program)]);
     ASSERT_EQ(lines.size(), 67u);
     EXPECT_EQ(lines[0], "Harvex Data System Print Test-- Top of Form Page");
     EXPECT_EQ(lines[31], LandscapeRuler);
