@@ -1,9 +1,9 @@
 // The CUPS printers, their codes, drawn and raw jobs, against a private cupsd.
 #include "platform/unix/CupsPrinters.h"
 #include "integration/Harness.h"
-#include "platform/RuntimeError.h"
 #include "platform/unix/CupsPrinter.h"
 #include "platform/unix/CupsRawPort.h"
+#include "support/ErrorOf.h"
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -20,26 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <typename Action> int ErrorNumber(Action action) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
-
-CupsPrinter& Named(CupsPrinters& printers, const std::string& name) {
-    for (int i = 0; i < printers.Count(); ++i)
-        if (printers.Item(i).DeviceName() == name)
-            return dynamic_cast<CupsPrinter&>(printers.Item(i));
-    throw std::runtime_error("no printer " + name);
-}
-
 int IndexOf(CupsPrinters& printers, const std::string& name) {
     for (int i = 0; i < printers.Count(); ++i)
         if (printers.Item(i).DeviceName() == name) return i;
     throw std::runtime_error("no printer " + name);
+}
+
+CupsPrinter& Named(CupsPrinters& printers, const std::string& name) {
+    return dynamic_cast<CupsPrinter&>(printers.Item(IndexOf(printers, name)));
 }
 
 std::optional<ipp_jstate_t> LastJobState(const std::string& queue) {
@@ -121,7 +109,7 @@ TEST_F(CupsPrintersTest, AreTheQueuesInServerOrderAsAnsiNamesThenTheBuiltInPrint
     EXPECT_EQ(Named(printers, "Z\xFCrich").Queue(), "Z\xC3\xBCrich");
     EXPECT_EQ(&printers.Current(), &printers.Item(6)) << "the server's default until a choice";
     for (int bad : {-1, printers.Count()})
-        EXPECT_EQ(ErrorNumber([&] { printers.SetCurrent(bad); }), 9) << bad;
+        EXPECT_EQ(ErrorOf([&] { printers.SetCurrent(bad); }), 9) << bad;
 
     setenv("CUPS_SERVER", "localhost:9", 1);
     cupsSetServer(nullptr);
@@ -163,8 +151,8 @@ TEST_F(CupsPrintersTest, CodesComeFromTheQueueDefaultsAndTurnWithTheOrientation)
         printer.SetOrientation(2);
         EXPECT_NEAR(printer.ScaleWidth(), expected.height, 5);
         EXPECT_NEAR(printer.ScaleHeight(), expected.width, 5);
-        EXPECT_EQ(ErrorNumber([&] { printer.SetOrientation(3); }), 5);
-        EXPECT_EQ(ErrorNumber([&] { printer.SetCopies(0); }), 5);
+        EXPECT_EQ(ErrorOf([&] { printer.SetOrientation(3); }), 5);
+        EXPECT_EQ(ErrorOf([&] { printer.SetCopies(0); }), 5);
     }
     std::string ppd = ReadFile(Ppd + "tractor.ppd");
     for (size_t at; (at = ppd.find("180dpi")) != std::string::npos;)
@@ -172,7 +160,7 @@ TEST_F(CupsPrintersTest, CodesComeFromTheQueueDefaultsAndTurnWithTheOrientation)
     WriteFile(folder / "huge.ppd", ppd);
     cups->Queue("huge", folder / "huge.ppd");
     CupsPrinters again;
-    EXPECT_EQ(ErrorNumber([&] { Named(again, "huge").PrintQuality(); }), 6) << "beyond int16";
+    EXPECT_EQ(ErrorOf([&] { Named(again, "huge").PrintQuality(); }), 6) << "beyond int16";
     cups->Lp({"lpadmin", "-x", "huge"});
 }
 
@@ -186,15 +174,15 @@ TEST_F(CupsPrintersTest, RawPortSendsEveryByteToTheCurrentPrintersQueueOrRefuses
     port.Open(cups->CaptureUri("tractor"));
     for (const std::string& part : {every, large, every})
         port.Write(part);
-    EXPECT_EQ(ErrorNumber([&] { port.Open(cups->CaptureUri("laser")); }), 55);
+    EXPECT_EQ(ErrorOf([&] { port.Open(cups->CaptureUri("laser")); }), 55);
     port.Close();
     EXPECT_EQ(cups->Job("tractor"), every + large + every);
 
     for (const char* queue : {"stopped", "refusing"}) {
         printers.SetCurrent(IndexOf(printers, queue));
-        EXPECT_EQ(ErrorNumber([&] { port.Open(printers.Current().Port()); }), 52) << queue;
+        EXPECT_EQ(ErrorOf([&] { port.Open(printers.Current().Port()); }), 52) << queue;
     }
-    EXPECT_EQ(ErrorNumber([&] { port.Open("capture:/no/such/port"); }), 52);
+    EXPECT_EQ(ErrorOf([&] { port.Open("capture:/no/such/port"); }), 52);
 
     // Two queues on one port: the current printer's, else the first.
     cups->Lp({"lpadmin", "-p", "twin", "-v", cups->CaptureUri("bare"), "-E", "-m", "raw"});
@@ -261,7 +249,7 @@ TEST_F(CupsPrintersTest, AQueueThatTakesNoJobsIsFoundWhenTheDocumentStartsAndAtI
     for (const char* queue : {"stopped", "refusing"}) {
         CupsPrinter& printer = Named(printers, queue);
         printer.SetFontName("Courier New");
-        EXPECT_EQ(ErrorNumber([&] { printer.Print("x", false); }), 52) << queue;
+        EXPECT_EQ(ErrorOf([&] { printer.Print("x", false); }), 52) << queue;
     }
     // A dot-matrix queue takes no PDF: the refusal comes at the end, told before it is thrown.
     std::vector<int> told;
@@ -290,7 +278,7 @@ TEST(CupsServerLoss, AServerThatDiesOrFreezesMidJobFailsTheJobInsteadOfHolding) 
         port.Open(cups.CaptureUri("tractor"));
         port.Write(std::string(256 * 1024, 'a'));
         cups.Signal(signal);
-        EXPECT_EQ(ErrorNumber([&] {
+        EXPECT_EQ(ErrorOf([&] {
                       for (int i = 0; i < 64; ++i)
                           port.Write(std::string(256 * 1024, 'b'));
                       port.Close();

@@ -88,7 +88,8 @@ TEST_F(NoJobLost, AQueueThatTakesNoJobsOffersSetupOnEveryPath) {
 }
 
 TEST_F(NoJobLost, ASpoolerThatDiesOrFreezesWhileThePagesAreDrawnIsTold) {
-    const std::string report = papyra.Write("long.prt", Report(160000)); // ~2000 pages: time to stop it
+    const std::string report =
+        papyra.Write("long.prt", Report(160000)); // ~2000 pages: time to stop it
     papyra.Configure("laser");
     for (int signal : {SIGSTOP, SIGKILL}) {
         SCOPED_TRACE(signal == SIGSTOP ? "frozen" : "killed");

@@ -10,9 +10,12 @@ namespace {
 
 TEST(CapabilityText, KnownCodesHaveTheirTextsAndEveryOtherCodeTheTablesDefault) {
     const std::pair<int16_t, const char*> sizes[] = {
-        {1, "Letter, 8 1/2 x 11 in."},    {9, "A4, 210 x 297 mm"},
-        {28, "Envelope C5, 162 x 229 mm"}, {29, "Envelope C3, 324 x 458 mm"}, // Windows' order
-        {30, "Envelope C4, 229 x 324 mm"}, {41, "German Legal Fanfold, 8 1/2 x 13 in."},
+        {1, "Letter, 8 1/2 x 11 in."},
+        {9, "A4, 210 x 297 mm"},
+        {28, "Envelope C5, 162 x 229 mm"},
+        {29, "Envelope C3, 324 x 458 mm"}, // Windows' order
+        {30, "Envelope C4, 229 x 324 mm"},
+        {41, "German Legal Fanfold, 8 1/2 x 13 in."},
         {256, "User-defined"}};
     for (auto [code, text] : sizes)
         EXPECT_EQ(PaperSizeText(code), text);
@@ -31,7 +34,8 @@ TEST(CapabilityText, KnownCodesHaveTheirTextsAndEveryOtherCodeTheTablesDefault) 
         if (code > 0 || code == 0 || code < -4) {
             ASSERT_EQ(PrintQualityText(c), code > 0 ? std::to_string(code) + " dpi" : "N/A");
         }
-        ASSERT_EQ(CopiesText(c), code == 0 ? "Multiple Copies Not Supported" : std::to_string(code));
+        ASSERT_EQ(CopiesText(c),
+                  code == 0 ? "Multiple Copies Not Supported" : std::to_string(code));
     }
     EXPECT_EQ(PrintQualityText(-1), "Draft Quality (Fastest)");
     EXPECT_EQ(PrintQualityText(-4), "Best Quality");

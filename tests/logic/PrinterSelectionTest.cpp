@@ -2,6 +2,7 @@
 #include "fakes/FakePlatform.h"
 #include "printer/ConfiguredDevice.h"
 #include "printer/SetupPrinter.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 using namespace papyra;
 using namespace papyra::fakes;
+using papyra::test::ErrorOf;
 
 namespace {
 
@@ -21,7 +23,8 @@ TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
         {"nothing stored", [](FakeRegistry&) {}, 0},
         {"no key", [](FakeRegistry& r) { r.keyExists = false; }, 0},
         {"second by name", [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser"); }, 1},
-        {"name in other case", [](FakeRegistry& r) { r.SetString("DeviceName", "office laser"); }, 0},
+        {"name in other case", [](FakeRegistry& r) { r.SetString("DeviceName", "office laser"); },
+         0},
         {"no NUL loses the last letter",
          [](FakeRegistry& r) { r.SetString("DeviceName", "Office Laser", false); }, 0},
         {"DWORD 1 is position 1 (the printer named 1)",
@@ -30,7 +33,10 @@ TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
         {"position past the end", [](FakeRegistry& r) { r.SetString("DeviceName", "3"); }, -1},
         {"negative position", [](FakeRegistry& r) { r.SetString("DeviceName", "-1"); }, -1},
         {"REG_EXPAND_SZ unsupported",
-         [](FakeRegistry& r) { r.values["DeviceName"] = {Registry::REG_EXPAND_SZ, "1\0"}; }, 0},
+         [](FakeRegistry& r) {
+             r.values["DeviceName"] = {Registry::REG_EXPAND_SZ, "1\0"};
+         },
+         0},
     };
     for (const auto& c : cases) {
         World world;
@@ -131,12 +137,7 @@ TEST_F(LayoutTest, CoarseSizesStepDownByFiveHundredthsUntilTheLineFits) {
 
 TEST_F(LayoutTest, NoTextWidthIsDivisionByZero) {
     printer.charWidthPerPoint = 0;
-    try {
-        Lay("P");
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number, 11);
-    }
+    EXPECT_EQ(ErrorOf([&] { Lay("P"); }), 11);
 }
 
 } // namespace

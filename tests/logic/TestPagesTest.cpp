@@ -50,7 +50,8 @@ TEST(TestPages, TheStartupPageIsOneFullPageForItsOrientation) {
         const auto lines = SplitCrLf(world.files.contents["C:\\Papyra\\PrinterTest.prt"]);
         ASSERT_EQ(lines.size(), c.lines + 1) << c.orientation;
         EXPECT_EQ(lines[0], "Tillwren Print Test [" + c.mode + " Mode] -- Top of Form Page");
-        EXPECT_EQ(lines[c.lines - 1], "Tillwren Print Test [" + c.mode + " Mode] -- Bottom of Form Page");
+        EXPECT_EQ(lines[c.lines - 1],
+                  "Tillwren Print Test [" + c.mode + " Mode] -- Bottom of Form Page");
         EXPECT_EQ(lines[c.rulerLine - 1], c.ruler);
         EXPECT_EQ(lines[1] + lines[c.lines - 2], "2]" + std::to_string(c.lines - 1) + "]");
         EXPECT_EQ(lines[c.lines], "\x0C") << "a form feed and no line end after it";
