@@ -34,6 +34,7 @@ TEST(CapabilityText, KnownCodesHaveTheirTextsAndEveryOtherCodeTheTablesDefault) 
         if (code > 0 || code == 0 || code < -4) {
             ASSERT_EQ(PrintQualityText(c), code > 0 ? std::to_string(code) + " dpi" : "N/A");
         }
+        ASSERT_EQ(OrientationText(c), code == 1 ? "Portrait" : "Landscape");
         ASSERT_EQ(CopiesText(c),
                   code == 0 ? "Multiple Copies Not Supported" : std::to_string(code));
     }

@@ -31,6 +31,7 @@ TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
          [](FakeRegistry& r) { r.SetDword("DeviceName", 1); }, 2},
         {"leading number", [](FakeRegistry& r) { r.SetString("DeviceName", " 1 Upstairs"); }, 1},
         {"position past the end", [](FakeRegistry& r) { r.SetString("DeviceName", "3"); }, -1},
+        {"every digit counts", [](FakeRegistry& r) { r.SetString("DeviceName", "10"); }, -1},
         {"negative position", [](FakeRegistry& r) { r.SetString("DeviceName", "-1"); }, -1},
         {"REG_EXPAND_SZ unsupported",
          [](FakeRegistry& r) {

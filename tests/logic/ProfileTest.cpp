@@ -76,6 +76,7 @@ TEST(FileIO, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
     io.NewValue = 1;
     io.FileOUT();
     io.SectionOUT({"a=1", "b=2"}, "F.INI");
+    EXPECT_EQ(world.profile.files["F.INI"].at(0).first, "Test") << "the name a new file shows";
     io.SectionOUT({"a=1", "b=2"}, "C:\\Papyra\\RNTME.INI");
     const std::string section = io.SectionIN("Test", "C:\\Papyra\\RNTME.INI");
     EXPECT_EQ(section.size(), 32000u);
