@@ -1,6 +1,8 @@
 // The toolkit's loops: the setup window's modal display holds the program until the window goes
 // and then gives the other windows back; the main loop lives while a window is on screen;
-// LeaveAll ends every loop. A watchdog ends a loop that would not return, and fails the case.
+// LeaveAll ends every loop; a job's yield keeps the dialog keys. A watchdog ends a loop that
+// would not return, and fails the case.
+#include "platform/win32/Win32Process.h"
 #include "win32/WindowTesting.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,20 @@ TEST(Win32WindowLoop, MainLoopLivesWhileAWindowIsShownAndLeaveAllEndsEveryLoop) 
     EXPECT_TRUE(modalReturned);
     EXPECT_TRUE(nested.form2.Unloaded());
     EXPECT_FALSE(nested.SetupWindow().Open());
+}
+
+TEST(Win32WindowLoop, AJobsYieldKeepsTabAndTheAccessKeys) {
+    Loops w;
+    Win32Form1& window = w.SetupWindow();
+    window.Show();
+    Win32Process process;
+    SetFocus(window.Control("Command3"));
+    PostMessageA(window.Control("Command3"), WM_KEYDOWN, VK_TAB, 0);
+    process.DoEvents();
+    EXPECT_EQ(GetFocus(), window.Control("VScroll1")) << "Tab moves on from \"&OK\"";
+    PostMessageA(GetFocus(), WM_SYSCHAR, 'c', 0);
+    process.DoEvents();
+    EXPECT_FALSE(window.Open()) << "Alt+C is \"&Cancel\"";
 }
 
 } // namespace

@@ -55,6 +55,12 @@ void Win32Process::DoEvents() {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
+        // A window that lays its controls out for the keyboard stays a dialog while a job yields:
+        // Tab, the arrow keys and the access keys move about it as they do in its own loop.
+        HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (top && (GetWindowLongPtrA(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
+            IsDialogMessageA(top, &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -2,7 +2,9 @@
 // Process services on Windows. The single instance is a named mutex in the user's session,
 // "Local\Papyra.Instance", held from the first AnotherInstanceRunning until the process ends:
 // the system drops it with the process however that ends. A mutex that cannot be made is no
-// reason to drop a job: the program then runs as though alone.
+// reason to drop a job: the program then runs as though alone. DoEvents treats every window
+// made with WS_EX_CONTROLPARENT as a dialog, as the windows' own loops do, so the keyboard keeps
+// working in a window while a job yields.
 #include "platform/Process.h"
 
 #include <cstdint>
