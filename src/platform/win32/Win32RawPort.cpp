@@ -57,7 +57,7 @@ void Win32RawPort::Open(const std::string& port) {
         throw RuntimeError(52).About(name + " on " + port);
     // The document is open: from here on the handle is closed by Close or Abort.
     printer_ = printer.release();
-    name_ = name;
+    subject_ = name + " on " + port;
     pending_.clear();
     pending_.reserve(BufferSize);
 }
@@ -68,7 +68,7 @@ void Win32RawPort::Send(const char* data, size_t size) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
         if (!WritePrinter(printer_, const_cast<char*>(data), chunk, &written) || written == 0) {
             Abort();
-            throw RuntimeError(57).About(name_);
+            throw RuntimeError(57).About(subject_);
         }
         data += written;
         size -= written;
@@ -96,7 +96,7 @@ void Win32RawPort::Close() {
     pending_.clear();
     if (!EndDocPrinter(printer_)) {
         Abort();
-        throw RuntimeError(57).About(name_);
+        throw RuntimeError(57).About(subject_);
     }
     ClosePrinter(std::exchange(printer_, nullptr));
 }

@@ -34,7 +34,7 @@ private:
 
     Printers& printers_;
     void* printer_ = nullptr; // the spooler's handle while a document is open
-    std::string name_;
+    std::string subject_; // "PRINTER on PORT", what a failure names
     std::string pending_;
 };
 
