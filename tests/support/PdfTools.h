@@ -8,7 +8,8 @@
 
 namespace papyra::test {
 
-// What a poppler tool prints for one PDF; tail names its standard output where it needs that.
+// What a poppler tool ("pdffonts") prints for one PDF; tail names its standard output where it
+// needs that.
 inline std::string Poppler(const std::string& tool, const std::string& pdf,
                            const std::string& tail = "") {
     std::string output;
@@ -23,9 +24,6 @@ inline std::string Poppler(const std::string& tool, const std::string& pdf,
 
 inline std::string TextOf(const std::string& pdf) {
     return Poppler("pdftotext -layout", pdf, "-");
-}
-inline std::string FontsOf(const std::string& pdf) {
-    return Poppler("pdffonts", pdf);
 }
 
 // One field of pdfinfo's answer ("Pages", "Page size", "Title").
@@ -58,7 +56,7 @@ inline std::vector<Word> WordsOf(const std::string& pdf) {
 struct GreyImage {
     int width = 0, height = 0;
     std::string pixels;
-    unsigned char At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    bool Dark(int x, int y) const { return (unsigned char)pixels[size_t(y) * width + x] < 128; }
 };
 
 inline GreyImage RenderFirstPage(const std::string& pdf, int dpi) {

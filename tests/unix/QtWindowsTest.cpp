@@ -1,23 +1,15 @@
-// The Qt side of the windows: controls built from the design and events forwarded to the logic,
-// the port line, the printer dialog's answers, and the event pacing of the process.
+// The Qt side: the setup window built from its design with its events forwarded to the logic,
+// the printer dialog, the settings store, and the event pacing and lock of the process.
 #include "fakes/FakePlatform.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "platform/unix/UnixProcess.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
-#include "ui/Design.h"
 #include "ui/qt/QtForm1.h"
+#include "unix/ErrorOf.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTimer>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -41,9 +33,8 @@ QApplication& App() {
 TEST(QtForm1, IsBuiltFromTheDesignAndForwardsEveryEventToTheLogic) {
     App();
     World world;
-    FakePrinter& tractor =
-        world.printers.Add("Dot Matrix", "ipp://printserver.example:631/printers/accounts-dot");
-    tractor.paperBin = 8;
+    world.printers.Add("Dot Matrix", "ipp://printserver.example:631/printers/accounts-dot")
+        .paperBin = 8;
     Form1 form(world.program);
     QtForm1 view(form);
     form.Attach(view);
@@ -51,18 +42,6 @@ TEST(QtForm1, IsBuiltFromTheDesignAndForwardsEveryEventToTheLogic) {
     const int dpi = view.logicalDpiX();
     EXPECT_EQ(view.Find<QPushButton>("Command3")->geometry(),
               QRect(6030 * dpi / 1440, 3480 * dpi / 1440, 1815 * dpi / 1440, 495 * dpi / 1440));
-    EXPECT_EQ(view.Find<QWidget>("VScroll1")->parentWidget(), view.Find<QWidget>("Frame5"));
-    EXPECT_TRUE(view.Find<QLabel>("Label7")->isHidden()) << "Harvex runs";
-    EXPECT_EQ(view.Find<QComboBox>("Combo1")->currentIndex(), -1);
-    std::vector<std::string> designed, chain;
-    for (const design::Control& c : design::Form1Controls)
-        if (c.kind != design::Kind::Label && c.kind != design::Kind::Frame)
-            designed.push_back(c.name);
-    for (QWidget* w = view.nextInFocusChain(); w != &view; w = w->nextInFocusChain())
-        if (std::find(designed.begin(), designed.end(), w->objectName().toStdString()) !=
-            designed.end())
-            chain.push_back(w->objectName().toStdString());
-    EXPECT_EQ(chain, designed) << "tab order as designed";
 
     emit view.Find<QComboBox>("Combo1")->activated(1);
     QLabel* port = view.Find<QLabel>("Label3");
@@ -91,36 +70,59 @@ TEST(QtDialogs, ThePrinterDialogYieldsOrientationCopiesOrADiscard) {
     QtDialogs dialogs([] { return false; });
     FakePrinter printer("Office");
     const struct {
-        int16_t copies; // the printer's
+        int16_t copies, orientation; // the printer's
         bool landscape, accept;
         PrinterDialogResult expected;
     } cases[] = {
-        {1, true, true, {2, 4, false}},
-        {0, false, true, {1, 0, false}}, // copies not offered
-        {1, true, false, {1, 1, true}},  // cancelled: discarded
+        {1, 1, true, true, {2, 4, false}},
+        {0, 2, false, true, {1, 1, false}}, // copies not offered
+        {1, 1, true, false, {1, 1, true}},  // cancelled: discarded
     };
     for (const auto& c : cases) {
         printer.copies = c.copies;
-        bool copiesOffered = true;
+        printer.orientation = c.orientation;
+        bool copiesOffered = true, startsLandscape = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
             EXPECT_EQ(dialog->windowTitle(), "Harvex Printer Setup");
-            EXPECT_EQ(dialog->findChild<QLineEdit*>("Printer")->text(), "Office");
             auto* copies = dialog->findChild<QSpinBox*>("Copies");
             copiesOffered = copies->isEnabled();
-            copies->setValue(4);
+            if (copiesOffered) copies->setValue(4);
+            startsLandscape = dialog->findChild<QRadioButton*>("Landscape")->isChecked();
             dialog->findChild<QRadioButton*>(c.landscape ? "Landscape" : "Portrait")->click();
             c.accept ? dialog->accept() : dialog->reject();
         });
         const PrinterDialogResult result = dialogs.PrinterDialog(printer, "Harvex Printer Setup");
         EXPECT_EQ(result.orientation, c.expected.orientation);
+        EXPECT_EQ(result.copies, c.expected.copies);
         EXPECT_EQ(result.discarded, c.expected.discarded);
-        if (!c.expected.discarded && c.copies > 0) {
-            EXPECT_EQ(result.copies, 4);
-        }
         EXPECT_EQ(copiesOffered, c.copies > 0);
+        EXPECT_EQ(startsLandscape, c.orientation == 2);
     }
+}
+
+void SetUserConfigFolder(const QString& folder) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+}
+
+TEST(QtSettingsStore, SavesUnderPapyraInTheUsersConfigOrFailsWith70) {
+    struct RestoreFolder { // QSettings keeps it for the whole process
+        ~RestoreFolder() {
+            SetUserConfigFolder(
+                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        }
+    } restore;
+    ScratchFolder home;
+    SetUserConfigFolder(QString::fromStdString(home.path()));
+    QtSettingsStore store;
+    store.SaveSetting("Papyra", "Printer", "Device", "Caf\xE9 \x80 On lp0");
+    QSettings read(QString::fromStdString(home / "Papyra/Papyra.conf"), QSettings::IniFormat);
+    EXPECT_EQ(read.childGroups(), QStringList{"Printer"});
+    EXPECT_EQ(read.value("Printer/Device").toString(), QString::fromUtf8("Café € On lp0"));
+    WriteBytes(home / "Blocked", ""); // a file where a folder should be
+    SetUserConfigFolder(QString::fromStdString(home / "Blocked"));
+    EXPECT_EQ(ErrorOf([&] { store.SaveSetting("Papyra", "Printer", "Device", "x"); }), 70);
 }
 
 TEST(UnixProcess, EventsRunAtEachPageAndWithinTenMillisecondsOfALine) {
@@ -139,24 +141,16 @@ TEST(UnixProcess, EventsRunAtEachPageAndWithinTenMillisecondsOfALine) {
     EXPECT_EQ(ran, 2) << "a line looks once 10 ms have passed";
 }
 
-TEST(UnixProcess, OneInstanceHoldsTheLockInAFolderOnlyItsUserOwns) {
-    ScratchFolder folder;
-    const std::string runtime = folder / "run", tmp = folder / "tmp";
-    for (const std::string& dir : {runtime, tmp})
-        std::filesystem::create_directory(dir);
-    chmod(runtime.c_str(), 0700);
-    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str()), tmpdir("TMPDIR", tmp.c_str());
-    {
-        UnixProcess first({}), second({});
-        EXPECT_FALSE(first.AnotherInstanceRunning());
-        EXPECT_FALSE(first.AnotherInstanceRunning()) << "asking again changes nothing";
-        EXPECT_TRUE(second.AnotherInstanceRunning());
-        EXPECT_TRUE(std::filesystem::exists(runtime + "/papyra.lock"));
-    }
-    chmod(runtime.c_str(), 0777); // a runtime folder others may enter is none of ours
-    UnixProcess third({});
-    EXPECT_FALSE(third.AnotherInstanceRunning());
-    const std::string own = tmp + "/papyra-" + std::to_string(geteuid());
+TEST(UnixProcess, TheFirstInstanceHoldsTheLockInAFolderOnlyItsUserMayEnter) {
+    ScratchFolder tmp;
+    const std::string runtime = tmp / "run", own = tmp / ("papyra-" + std::to_string(geteuid()));
+    std::filesystem::create_directory(runtime);
+    chmod(runtime.c_str(), 0750); // a runtime folder its group may enter is none of ours
+    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str()), tmpdir("TMPDIR", tmp.path().c_str());
+    UnixProcess first({}), second({});
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+    EXPECT_FALSE(first.AnotherInstanceRunning()) << "asking again changes nothing";
+    EXPECT_TRUE(second.AnotherInstanceRunning());
     EXPECT_TRUE(std::filesystem::exists(own + "/papyra.lock"));
     EXPECT_EQ(std::filesystem::status(own).permissions(), std::filesystem::perms(0700));
 }
