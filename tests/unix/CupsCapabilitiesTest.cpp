@@ -1,5 +1,4 @@
 #include "platform/unix/CupsCapabilities.h"
-#include "unix/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +6,6 @@
 
 using namespace papyra;
 using namespace papyra::cups;
-using namespace papyra::test;
 
 namespace {
 
@@ -61,12 +59,6 @@ TEST(CupsCapabilities, PortLeavesNoCredentialsInTheDeviceUri) {
     };
     for (const auto& [uri, port] : cases)
         EXPECT_EQ(PortFromDeviceUri(uri), port) << uri;
-}
-
-TEST(CupsCapabilities, CodesOutsideInt16AreOverflow) {
-    EXPECT_EQ(ToCode(-32768), -32768);
-    for (long long outside : {32768LL, -32769LL})
-        EXPECT_EQ(ErrorOf([&] { ToCode(outside); }), 6) << outside;
 }
 
 } // namespace

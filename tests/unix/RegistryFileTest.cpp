@@ -1,6 +1,5 @@
 #include "platform/unix/RegistryFile.h"
 #include "platform/ansi/AnsiText.h"
-#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -41,21 +40,19 @@ Read Query(Registry& registry, const std::string& name,
 const std::string kKey = "[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\n";
 
 TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
-    const std::string regedit5 = "Windows Registry Editor Version 5.00\n\n"
-                                 "[HKEY_LOCAL_MACHINE\\Software\\Tillwren\\Ver36\\Printer]\n"
-                                 "\"Other\"=\"machine\"\n" +
-                                 kKey +
-                                 R"("DeviceName"="Caf)"
-                                 "\xE9"
-                                 R"( \"Laser\" \\ )"
-                                 "\x80"
-                                 R"("
+    const std::string regedit5 = Utf8ToAnsi(R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Tillwren\Ver36\Printer]
+"Other"="machine"
+[HKEY_CURRENT_USER\Software\Tillwren\Ver36\Printer]
+"DeviceName"="Café \"Laser\" \\ €"
 "Number"=dword:0000002a
 "WithNul"=hex(1):4c,00,50,00,\
   00,00
 "Path"=hex(2):25,00,41,00,25,00,00,00
+"Blob"=hex:01,ff
 @="default"
-)";
+)");
     const std::string wine = R"(WINE REGISTRY Version 2
 [Software\\Tillwren\\Ver36\\Printer] 1700000000
 #time=1da2b3c4d5e6f70
@@ -64,6 +61,7 @@ TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
 "WithNul"=hex(1):4c,00,50,00,\
   00,00
 "Path"=str(2):"%A%"
+"Blob"=hex:01,ff
 @="default"
 )";
     const std::string device = "Caf\xE9 \"Laser\" \\ \x80\0"s;
@@ -73,6 +71,7 @@ TEST(RegistryFile, ReadsValuesFromEachExportFormat) {
         {"Number", {0, Registry::REG_DWORD, "\x2a\0\0\0"s}},
         {"WithNul", {0, Registry::REG_SZ, "LP\0"s}},
         {"Path", {0, Registry::REG_EXPAND_SZ, "%A%\0"s}},
+        {"Blob", {0, Registry::REG_BINARY, "\x01\xff"}},
         {"", {0, Registry::REG_SZ, "default\0"s}},
         {"Other", {2, 0, ""}},
     };
@@ -123,16 +122,6 @@ TEST(RegistryFile, DamagedFilesKeepTheirWellFormedLinesAndNothingElse) {
     EXPECT_EQ(Query(registry, "DeviceName"), (Read{0, 1, "ok\0"s}));
     EXPECT_EQ(Query(registry, "Bad"), (Read{2, 0, ""}));
     EXPECT_EQ(Query(registry, "Loose", "Software"), (Read{2, 0, ""}));
-}
-
-TEST(RegistryFile, DefaultFileComesFromTheEnvironment) {
-    ScopedEnv home("HOME", "/home/someone"), file("PAPYRA_HKCU", "/x/hkcu.reg"),
-        wine("WINEPREFIX", "/w");
-    EXPECT_EQ(RegistryFile::DefaultPath(), "/x/hkcu.reg");
-    unsetenv("PAPYRA_HKCU");
-    EXPECT_EQ(RegistryFile::DefaultPath(), "/w/user.reg");
-    unsetenv("WINEPREFIX");
-    EXPECT_EQ(RegistryFile::DefaultPath(), "/home/someone/.config/papyra/HKEY_CURRENT_USER.reg");
 }
 
 TEST(RegistryFile, IsReadAfreshAtEachLookupAndNeverWaitsOnAFifo) {

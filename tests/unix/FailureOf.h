@@ -6,14 +6,14 @@
 
 namespace papyra::test {
 
-// The error's number; 0 when the action does not fail.
-inline int ErrorOf(const std::function<void()>& action) {
+// The error; number 0 when the action does not fail.
+inline RuntimeError FailureOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const RuntimeError& e) {
-        return e.number;
+        return e;
     }
-    return 0;
+    return RuntimeError(0);
 }
 
 } // namespace papyra::test
