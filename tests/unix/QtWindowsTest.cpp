@@ -4,7 +4,6 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/unix/UnixProcess.h"
-#include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
 #include "ui/qt/QtForm1.h"
 #include "unix/FailureOf.h"
@@ -47,7 +46,7 @@ TEST(QtForm1, IsBuiltFromTheDesignAndForwardsEveryEventToTheLogic) {
     EXPECT_TRUE(port->text().startsWith("Connected to: ipp:")) << "the start shows";
     EXPECT_TRUE(port->text().endsWith("accounts-dot")) << "and the end: elided in the middle";
     EXPECT_LE(port->fontMetrics().horizontalAdvance(port->text()), port->width());
-    EXPECT_TRUE(view.Find<QPushButton>("Option2")->isChecked());
+    EXPECT_TRUE(view.Find<QPushButton>("Option2")->isChecked()) << "the tractor feed";
 
     view.Find<QRadioButton>("Option9")->click();
     EXPECT_TRUE(view.IbmSelected());
