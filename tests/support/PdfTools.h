@@ -1,6 +1,5 @@
 #pragma once
-// Looking at a written PDF the way a user's tools do: poppler's pdftotext, pdffonts, pdfinfo and
-// pdftoppm.
+// Looking at a written PDF the way a user's tools do: poppler's pdftotext, pdfinfo and pdftoppm.
 #include <cstdio>
 #include <regex>
 #include <string>
@@ -23,9 +22,6 @@ inline std::string Poppler(const std::string& tool, const std::string& pdf,
 
 inline std::string TextOf(const std::string& pdf) {
     return Poppler("pdftotext -layout", pdf, "-");
-}
-inline std::string FontsOf(const std::string& pdf) {
-    return Poppler("pdffonts", pdf);
 }
 
 // One field of pdfinfo's answer ("Pages", "Page size", "Title").
@@ -54,23 +50,20 @@ inline std::vector<Word> WordsOf(const std::string& pdf) {
     return words;
 }
 
-// The first page in grey at dpi dots per inch, row by row, 0 black to 255 white.
+// The first page in grey at dpi dots per inch, row by row; width 0 when it cannot be had.
 struct GreyImage {
     int width = 0, height = 0;
-    std::string pixels;
-    unsigned char At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    std::string pixels; // 0 black to 255 white
+    bool Dark(int x, int y) const { return (unsigned char)pixels[size_t(y) * width + x] < 128; }
 };
 
 inline GreyImage RenderFirstPage(const std::string& pdf, int dpi) {
-    std::string pgm =
-        Poppler("pdftoppm -gray -singlefile -f 1 -l 1 -r " + std::to_string(dpi), pdf);
+    const std::string pgm = Poppler("pdftoppm -gray -singlefile -r " + std::to_string(dpi), pdf);
     GreyImage image;
-    int maxValue = 0, consumed = 0;
-    if (std::sscanf(pgm.c_str(), "P5 %d %d %d%n", &image.width, &image.height, &maxValue,
-                    &consumed) != 3)
-        return {};
+    int consumed = 0;
+    std::sscanf(pgm.c_str(), "P5 %d %d 255%n", &image.width, &image.height, &consumed);
+    if (consumed == 0 || pgm.size() <= consumed + size_t(image.width) * image.height) return {};
     image.pixels = pgm.substr(consumed + 1);
-    if (image.pixels.size() < size_t(image.width) * image.height) return {};
     return image;
 }
 
