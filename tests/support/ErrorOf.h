@@ -1,18 +1,23 @@
 #pragma once
-// The run-time error number an action ends with, 0 when it ends normally.
+// The run-time error an action ends with: the whole error, or its number (0 when it ends
+// normally).
 #include "platform/RuntimeError.h"
 
 #include <functional>
 
 namespace papyra::test {
 
-inline int ErrorOf(const std::function<void()>& action) {
+inline RuntimeError FailureOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const RuntimeError& e) {
-        return e.number;
+        return e;
     }
-    return 0;
+    return RuntimeError(0);
+}
+
+inline int ErrorOf(const std::function<void()>& action) {
+    return FailureOf(action).number;
 }
 
 } // namespace papyra::test

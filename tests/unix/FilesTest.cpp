@@ -6,7 +6,7 @@
 #include "platform/unix/WindowsPath.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
-#include "unix/FailureOf.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "support/PdfTools.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
-#include "unix/FailureOf.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "platform/unix/UnixProcess.h"
 #include "support/ScratchFolder.h"
 #include "ui/qt/QtForm1.h"
-#include "unix/FailureOf.h"
+#include "support/ErrorOf.h"
 
 #include <QtWidgets>
 
