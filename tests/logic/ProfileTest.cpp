@@ -60,6 +60,7 @@ TEST(FileIO, FileInCutsToTheBufferAndFallsBackToTheDefault) {
     io.NewValue = "abcdefghijklmnopqrst";
     io.FileOUT();
     EXPECT_EQ(io.FileIN(10), "abcdefghi");
+    EXPECT_EQ(io.FileIN(255, "", "X"), "abcdefghijklmnopqrst") << "the default only for nothing";
     EXPECT_EQ(io.FileIN(0, "", "X"), "X");
     io.Keyword = "Missing";
     EXPECT_EQ(io.FileIN(255, "", "X"), "X");

@@ -45,6 +45,7 @@ struct WindowsTest : testing::Test, Desk {};
 
 TEST_F(WindowsTest, SetupWindowListsEveryPrinterAndAPickShowsItsKind) {
     program.state.HostNotRunning = true;
+    laser.paperBin = 14; // a cassette: only bin 8 is the tractor
     ShowSetup([&](Form1& form, FakeForm1View& view) {
         EXPECT_EQ(view.listed, (std::vector<std::string>{"Laser", "Dot Matrix"}));
         EXPECT_TRUE(view.hostWarning);
