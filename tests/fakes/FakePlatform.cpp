@@ -1,5 +1,6 @@
 #include "fakes/FakePlatform.h"
 
+#include "platform/ansi/AnsiText.h"
 #include "startup/Main.h"
 
 #include <algorithm>
@@ -8,16 +9,6 @@
 #include <cstring>
 
 namespace papyra::fakes {
-
-namespace {
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), ::tolower);
-    return text;
-}
-bool SameName(const std::string& a, const std::string& b) {
-    return Lower(a) == Lower(b);
-}
-} // namespace
 
 // --- printer ---------------------------------------------------------------------------------
 
@@ -150,7 +141,7 @@ void FakeRegistry::SetDword(const std::string& name, int32_t number) {
 long FakeRegistry::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t, uint32_t,
                                  int32_t& handle) {
     if (!keyExists || root != HKEY_CURRENT_USER ||
-        !SameName(subKey, "Software\\Tillwren\\Ver36\\Printer\\"))
+        !EqualsNoCase(subKey, "Software\\Tillwren\\Ver36\\Printer\\"))
         return ERROR_FILE_NOT_FOUND;
     handle = 7;
     return ERROR_SUCCESS;
@@ -179,79 +170,6 @@ long FakeRegistry::RegQueryValueExA(int32_t handle, const std::string& valueName
 long FakeRegistry::RegCloseKey(int32_t handle) {
     ++closes;
     return handle == 7 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
-}
-
-// --- profile ---------------------------------------------------------------------------------
-
-FakeProfile::Section* FakeProfile::Find(const std::string& file, const std::string& section) {
-    auto found = files.find(file);
-    if (found == files.end()) return nullptr;
-    for (auto& [name, keys] : found->second)
-        if (SameName(name, section)) return &keys;
-    return nullptr;
-}
-
-FakeProfile::Section& FakeProfile::FindOrAdd(const std::string& file, const std::string& section) {
-    if (Section* keys = Find(file, section)) return *keys;
-    files[file].push_back({section, {}});
-    return files[file].back().second;
-}
-
-bool FakeProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                             const std::string& value, const std::string& file) {
-    if (readOnly.count(file)) return false;
-    writes.push_back({file, section, key, value});
-    Section& keys = FindOrAdd(file, section);
-    for (auto& [name, old] : keys)
-        if (SameName(name, key)) return old = value, true;
-    keys.push_back({key, value});
-    return true;
-}
-
-uint32_t FakeProfile::GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                               const std::string& def, char* buffer, uint32_t size,
-                                               const std::string& file) {
-    std::string value = def;
-    if (Section* keys = Find(file, section))
-        for (auto& [name, stored] : *keys)
-            if (SameName(name, key)) value = stored;
-    if (size == 0) return 0;
-    const uint32_t copied = std::min<uint32_t>(static_cast<uint32_t>(value.size()), size - 1);
-    std::memcpy(buffer, value.data(), copied);
-    buffer[copied] = '\0';
-    return copied;
-}
-
-bool FakeProfile::WritePrivateProfileSectionA(const std::string& section, const std::string& block,
-                                              const std::string& file) {
-    if (readOnly.count(file)) return false;
-    Section& keys = FindOrAdd(file, section);
-    keys.clear();
-    for (size_t start = 0; start < block.size() && block[start] != '\0';) {
-        const size_t end = block.find('\0', start);
-        const std::string line = block.substr(start, end - start);
-        const size_t equals = line.find('=');
-        keys.push_back(
-            {line.substr(0, equals), equals == std::string::npos ? "" : line.substr(equals + 1)});
-        start = end + 1;
-    }
-    return true;
-}
-
-uint32_t FakeProfile::GetPrivateProfileSectionA(const std::string& section, char* buffer,
-                                                uint32_t size, const std::string& file) {
-    std::string block;
-    if (Section* keys = Find(file, section))
-        for (auto& [name, value] : *keys)
-            block += name + "=" + value + '\0';
-    block += '\0';
-    if (size < 2) return 0;
-    if (block.size() > size) {
-        block.resize(size - 2);
-        block += std::string(2, '\0');
-    }
-    std::memcpy(buffer, block.data(), block.size());
-    return static_cast<uint32_t>(block.size() - 1);
 }
 
 // --- dialogs, process ------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // exactly and fast.
 #include "platform/Platform.h"
 #include "platform/RuntimeError.h"
+#include "platform/ini/IniProfile.h"
 #include "startup/Program.h"
 #include "ui/Forms.h"
 #include "ui/Toolkit.h"
@@ -134,31 +135,29 @@ public:
     long RegCloseKey(int32_t handle) override;
 };
 
-// Profile files as an in-memory map of file -> section -> key, sections and keys matched without
-// regard to case, in the order first written.
-class FakeProfile : public PrivateProfile {
+// Profile files in memory, path -> bytes, edited by the real INI engine; every string written is
+// recorded, and writes to a read-only file fail.
+class FakeProfile : public IniProfile {
 public:
     struct Write {
         std::string file, section, key, value;
     };
-    using Section = std::vector<std::pair<std::string, std::string>>;
-    std::map<std::string, std::vector<std::pair<std::string, Section>>> files;
+    std::map<std::string, std::string> files;
     std::vector<Write> writes;
-    std::set<std::string> readOnly; // files whose writes fail
+    std::set<std::string> readOnly;
 
     bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                    const std::string& value, const std::string& file) override;
-    uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                      const std::string& def, char* buffer, uint32_t size,
-                                      const std::string& file) override;
-    bool WritePrivateProfileSectionA(const std::string& section, const std::string& block,
-                                     const std::string& file) override;
-    uint32_t GetPrivateProfileSectionA(const std::string& section, char* buffer, uint32_t size,
-                                       const std::string& file) override;
-    Section* Find(const std::string& file, const std::string& section);
+                                    const std::string& value, const std::string& file) override {
+        if (!IniProfile::WritePrivateProfileStringA(section, key, value, file)) return false;
+        writes.push_back({file, section, key, value});
+        return true;
+    }
 
-private:
-    Section& FindOrAdd(const std::string& file, const std::string& section);
+protected:
+    std::optional<std::string> Read(const std::string& file) override { return files[file]; }
+    bool Replace(const std::string& file, const std::string& bytes) override {
+        return !readOnly.count(file) && (files[file] = bytes, true);
+    }
 };
 
 class FakeSettings : public SettingsStore {

@@ -77,7 +77,7 @@ TEST(FileIO, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
     io.NewValue = 1;
     io.FileOUT();
     io.SectionOUT({"a=1", "b=2"}, "F.INI");
-    EXPECT_EQ(world.profile.files["F.INI"].at(0).first, "Test") << "the name a new file shows";
+    EXPECT_EQ(world.profile.files["F.INI"], "[Test]\r\na=1\r\nb=2\r\n") << "as a new file shows it";
     io.SectionOUT({"a=1", "b=2"}, "C:\\Papyra\\RNTME.INI");
     const std::string section = io.SectionIN("Test", "C:\\Papyra\\RNTME.INI");
     EXPECT_EQ(section.size(), 32000u);
@@ -92,22 +92,11 @@ TEST(UpdatePrinterProfile, WritesTheTwelveKeysInOrderWithThePrintersOwnOrientati
     FakePrinter& printer = world.printers.CurrentFake();
     printer.quality = -3;
     world.RunMain("UPDATE x L"); // the command line's L is not what is recorded
-    const auto* section = world.profile.Find("C:\\Papyra\\RNTME.INI", "Printer");
-    ASSERT_NE(section, nullptr);
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"PaperSize", "A4, 210 x 297 mm"},
-        {"Size", "9"},
-        {"Orientation", "Portrait"},
-        {"Orient", "1"},
-        {"PaperSource", "(Default) Use paper from the current default bin."},
-        {"Source", "7"},
-        {"PrinterCopies", "1"},
-        {"Copies", "1"},
-        {"ColorMode", "Color Printing"},
-        {"Color", "2"},
-        {"PrintQuality", "Medium Quality"},
-        {"Quality", "-3"}};
-    EXPECT_EQ(*section, expected);
+    EXPECT_EQ(world.profile.files["C:\\Papyra\\RNTME.INI"],
+              "[Printer]\r\nPaperSize=A4, 210 x 297 mm\r\nSize=9\r\nOrientation=Portrait\r\n"
+              "Orient=1\r\nPaperSource=(Default) Use paper from the current default bin.\r\n"
+              "Source=7\r\nPrinterCopies=1\r\nCopies=1\r\nColorMode=Color Printing\r\nColor=2\r\n"
+              "PrintQuality=Medium Quality\r\nQuality=-3\r\n");
 }
 
 } // namespace

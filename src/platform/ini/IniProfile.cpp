@@ -1,30 +1,26 @@
 #include "platform/ini/IniProfile.h"
 
 #include "platform/ini/IniText.h"
-#include "platform/ini/ProfileFile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
 namespace papyra {
-namespace {
 
-template <typename Edit> bool EditFile(const std::string& file, Edit edit) {
+template <typename Edit> bool IniProfile::EditFile(const std::string& file, Edit edit) {
     if (file.empty() || file.find('\0') != std::string::npos) return false;
-    std::optional<std::string> old = ReadProfileFile(file);
+    std::optional<std::string> old = Read(file);
     if (!old) return false;
     IniText text(*old);
     edit(text);
-    return ReplaceProfileFile(file, text.Bytes());
+    return Replace(file, text.Bytes());
 }
 
-IniText ReadText(const std::string& file) {
+IniText IniProfile::ReadText(const std::string& file) {
     if (file.empty() || file.find('\0') != std::string::npos) return IniText();
-    return IniText(ReadProfileFile(file).value_or(""));
+    return IniText(Read(file).value_or(""));
 }
-
-} // namespace
 
 bool IniProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                             const std::string& value, const std::string& file) {

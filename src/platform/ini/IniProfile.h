@@ -4,6 +4,8 @@
 // atomic. A write reads the file, edits it in memory and replaces it whole (ProfileFile.h); it
 // returns false and changes nothing when the file cannot be replaced safely.
 #include "platform/PrivateProfile.h"
+#include "platform/ini/IniText.h"
+#include "platform/ini/ProfileFile.h"
 
 namespace papyra {
 
@@ -18,6 +20,19 @@ public:
                                      const std::string& file) override;
     uint32_t GetPrivateProfileSectionA(const std::string& section, char* buffer, uint32_t size,
                                        const std::string& file) override;
+
+protected:
+    // Where the files' bytes live: the system's files, or memory for a test.
+    virtual std::optional<std::string> Read(const std::string& file) {
+        return ReadProfileFile(file);
+    }
+    virtual bool Replace(const std::string& file, const std::string& bytes) {
+        return ReplaceProfileFile(file, bytes);
+    }
+
+private:
+    template <typename Edit> bool EditFile(const std::string& file, Edit edit);
+    IniText ReadText(const std::string& file);
 };
 
 } // namespace papyra
