@@ -15,7 +15,7 @@ constexpr size_t BlockSize = 1 << 20;
 
 struct BufferedTextFiles::Channel {
     Mode mode;
-    File file;
+    std::unique_ptr<File> file;
     std::vector<char> buffer;
     size_t begin = 0, end = 0;     // unread input bytes
     bool drained = false;          // input: the file has no more bytes
@@ -27,8 +27,8 @@ struct BufferedTextFiles::Channel {
         if (begin < end) return true;
         begin = end = 0;
         if (drained) return false;
-        const std::optional<size_t> read = file.source->Read(buffer.data(), buffer.size());
-        if (!read) throw RuntimeError(57).About(file.subject);
+        const std::optional<size_t> read = file->Read(buffer.data(), buffer.size());
+        if (!read) throw RuntimeError(57).About(file->subject);
         end = *read;
         unread -= std::min<unsigned long long>(unread, end);
         drained = end == 0;
@@ -37,7 +37,7 @@ struct BufferedTextFiles::Channel {
 
     int Flush() {
         if (pending.empty()) return 0;
-        const int error = file.replacement->Write(pending.data(), pending.size());
+        const int error = file->Write(pending.data(), pending.size());
         pending.clear();
         return error;
     }
@@ -66,7 +66,7 @@ void BufferedTextFiles::Open(const std::string& path, Mode mode, int channel) {
     open->mode = mode;
     open->file = OpenFile(path, mode);
     if (mode == Mode::Input) {
-        open->unread = open->file.size;
+        open->unread = open->file->size;
         open->buffer.resize(BlockSize);
     }
     channels_[channel] = std::move(open);
@@ -80,7 +80,7 @@ BufferedTextFiles::Channel& BufferedTextFiles::Find(int channel, Mode mode) {
 
 std::string BufferedTextFiles::LineInput(int channel) {
     Channel& in = Find(channel, Mode::Input);
-    if (!in.Fill()) throw RuntimeError(62).About(in.file.subject);
+    if (!in.Fill()) throw RuntimeError(62).About(in.file->subject);
     std::string line;
     while (in.Fill()) {
         const char* start = in.buffer.data() + in.begin;
@@ -113,7 +113,7 @@ void BufferedTextFiles::Print(int channel, const std::string& text, bool lineEnd
     if (lineEnd) out.pending += "\r\n";
     if (out.pending.size() >= BlockSize) {
         if (const int error = out.Flush(); error != 0) {
-            const std::string subject = out.file.subject;
+            const std::string subject = out.file->subject;
             channels_.erase(channel);
             throw RuntimeError(error).About(subject);
         }
@@ -127,8 +127,8 @@ void BufferedTextFiles::Close(int channel) {
     channels_.erase(found);
     if (closing->mode == Mode::Input) return;
     int error = closing->Flush();
-    if (error == 0) error = closing->file.replacement->Commit();
-    if (error != 0) throw RuntimeError(error).About(closing->file.subject);
+    if (error == 0) error = closing->file->Commit();
+    if (error != 0) throw RuntimeError(error).About(closing->file->subject);
 }
 
 } // namespace papyra

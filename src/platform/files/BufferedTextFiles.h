@@ -17,29 +17,20 @@ namespace papyra {
 
 class BufferedTextFiles : public TextFiles {
 public:
-    // A regular file open for Line Input.
-    class Source {
+    // A channel's file as each system opens it: read when the channel is for input; for output,
+    // a replacement of the file that takes its place at Commit and, dropped before that, leaves
+    // the old file as it was.
+    class File {
     public:
-        virtual ~Source() = default;
+        virtual ~File() = default;
         // How many bytes went into buffer, 0 at the end of the file, nothing when the read failed.
         virtual std::optional<size_t> Read(char* buffer, size_t size) = 0;
-    };
-
-    // A file being replaced whole: what is written takes its place at Commit; dropped before
-    // that, it leaves the old file as it was.
-    class Replacement {
-    public:
-        virtual ~Replacement() = default;
         // Each returns 0 or the run-time error that stopped it (61 when the disk is full, else 57).
         virtual int Write(const char* data, size_t size) = 0;
         virtual int Commit() = 0;
-    };
 
-    struct File {
-        std::unique_ptr<Source> source;           // Mode::Input
-        std::unique_ptr<Replacement> replacement; // Mode::Output
-        unsigned long long size = 0;              // of an input file, when known
-        std::string subject; // what the channel's later errors name (RuntimeError::About)
+        unsigned long long size = 0; // of an input file, when known
+        std::string subject;         // what the channel's later errors name (RuntimeError::About)
     };
 
     // Closes every open channel; output is kept when it can be.
@@ -57,7 +48,7 @@ protected:
 
     // Opens path (never empty, never holding a NUL) for mode, or throws the run-time error of the
     // failure. Called before the channel is taken, so a failure leaves it free.
-    virtual File OpenFile(const std::string& path, Mode mode) = 0;
+    virtual std::unique_ptr<File> OpenFile(const std::string& path, Mode mode) = 0;
 
 private:
     struct Channel;

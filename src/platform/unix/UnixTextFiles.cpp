@@ -50,56 +50,48 @@ bool FolderExists(const std::string& nativePath) {
     return stat(nativePath.substr(0, slash + 1).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-class PlainSource : public BufferedTextFiles::Source {
+class UnixFile : public BufferedTextFiles::File {
 public:
-    explicit PlainSource(int fd) : fd_(fd) {}
-    ~PlainSource() override { close(fd_); }
+    ~UnixFile() override {
+        if (fd >= 0) close(fd);
+    }
 
     std::optional<size_t> Read(char* buffer, size_t size) override {
         for (;;) {
-            const ssize_t n = read(fd_, buffer, size);
+            const ssize_t n = read(fd, buffer, size);
             if (n >= 0) return static_cast<size_t>(n);
             if (errno != EINTR) return std::nullopt;
         }
     }
-
-private:
-    int fd_;
-};
-
-class AtomicReplacement : public BufferedTextFiles::Replacement {
-public:
     int Write(const char* data, size_t size) override {
         return WriteError(writer.Write(data, size));
     }
     int Commit() override { return WriteError(writer.Commit()); }
 
-    AtomicFileWriter writer;
+    int fd = -1;             // input
+    AtomicFileWriter writer; // output
 };
 
 } // namespace
 
-BufferedTextFiles::File UnixTextFiles::OpenFile(const std::string& path, Mode mode) {
+std::unique_ptr<BufferedTextFiles::File> UnixTextFiles::OpenFile(const std::string& path,
+                                                                 Mode mode) {
     const std::string native = NativePath(path);
-    File file;
-    file.subject = native; // what an administrator finds on disk
+    auto file = std::make_unique<UnixFile>();
+    file->subject = native; // what an administrator finds on disk
     if (mode == Mode::Input) {
         // Never a FIFO or a device: open() on one could wait for ever, with the single-instance
         // lock held, and every later job would be dropped.
-        const int fd = OpenPlainFile(native);
-        if (fd < 0) {
-            const int error = -fd;
+        file->fd = OpenPlainFile(native);
+        if (file->fd < 0) {
+            const int error = -file->fd;
             throw RuntimeError(error == ENOENT && !FolderExists(native) ? 76 : OpenError(error))
                 .About(native);
         }
-        file.source = std::make_unique<PlainSource>(fd);
         struct stat st;
-        if (fstat(fd, &st) == 0) file.size = static_cast<unsigned long long>(st.st_size);
-    } else {
-        auto replacement = std::make_unique<AtomicReplacement>();
-        if (const int error = replacement->writer.Begin(native); error != 0)
-            throw RuntimeError(error == ENOENT ? 76 : OpenError(error)).About(native);
-        file.replacement = std::move(replacement);
+        if (fstat(file->fd, &st) == 0) file->size = static_cast<unsigned long long>(st.st_size);
+    } else if (const int error = file->writer.Begin(native); error != 0) {
+        throw RuntimeError(error == ENOENT ? 76 : OpenError(error)).About(native);
     }
     return file;
 }

@@ -14,7 +14,7 @@ public:
     UnixTextFiles() : BufferedTextFiles(true) {}
 
 private:
-    File OpenFile(const std::string& path, Mode mode) override;
+    std::unique_ptr<File> OpenFile(const std::string& path, Mode mode) override;
 };
 
 } // namespace papyra

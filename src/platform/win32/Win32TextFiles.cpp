@@ -18,52 +18,41 @@ int WriteError(DWORD error) {
     throw RuntimeError(number).About(path);
 }
 
-class HandleSource : public BufferedTextFiles::Source {
+class Win32File : public BufferedTextFiles::File {
 public:
-    explicit HandleSource(UniqueHandle handle) : handle_(std::move(handle)) {}
-
     std::optional<size_t> Read(char* buffer, size_t size) override {
         DWORD read = 0;
-        if (!ReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &read, nullptr))
+        if (!ReadFile(input.get(), buffer, static_cast<DWORD>(size), &read, nullptr))
             return std::nullopt;
         return read;
     }
-
-private:
-    UniqueHandle handle_;
-};
-
-class AtomicReplacement : public BufferedTextFiles::Replacement {
-public:
     int Write(const char* data, size_t size) override {
-        return WriteError(writer.Write(data, size));
+        return WriteError(output.Write(data, size));
     }
-    int Commit() override { return WriteError(writer.Commit()); }
+    int Commit() override { return WriteError(output.Commit()); }
 
-    AtomicFileWriter writer;
+    UniqueHandle input;
+    AtomicFileWriter output;
 };
 
 } // namespace
 
-BufferedTextFiles::File Win32TextFiles::OpenFile(const std::string& path, Mode mode) {
+std::unique_ptr<BufferedTextFiles::File> Win32TextFiles::OpenFile(const std::string& path,
+                                                                  Mode mode) {
     if (IsDeviceName(path)) Fail(75, path);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         Fail(75, path);
 
-    File file;
+    auto file = std::make_unique<Win32File>();
     if (mode == Mode::Input) {
-        UniqueHandle input(CreateFileA(path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!input) Fail(FileErrorNumber(GetLastError()), path);
-        if (GetFileType(input.get()) != FILE_TYPE_DISK) Fail(75, path);
-        file.source = std::make_unique<HandleSource>(std::move(input));
-    } else {
-        auto replacement = std::make_unique<AtomicReplacement>();
-        if (const DWORD error = replacement->writer.Begin(path); error != 0)
-            Fail(error == ERROR_BAD_FILE_TYPE ? 75 : FileErrorNumber(error), path);
-        file.replacement = std::move(replacement);
+        file->input =
+            UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file->input) Fail(FileErrorNumber(GetLastError()), path);
+        if (GetFileType(file->input.get()) != FILE_TYPE_DISK) Fail(75, path);
+    } else if (const DWORD error = file->output.Begin(path); error != 0) {
+        Fail(error == ERROR_BAD_FILE_TYPE ? 75 : FileErrorNumber(error), path);
     }
     return file;
 }

@@ -12,7 +12,7 @@ public:
     Win32TextFiles() : BufferedTextFiles(false) {}
 
 private:
-    File OpenFile(const std::string& path, Mode mode) override;
+    std::unique_ptr<File> OpenFile(const std::string& path, Mode mode) override;
 };
 
 } // namespace papyra
