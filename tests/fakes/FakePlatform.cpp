@@ -206,46 +206,37 @@ void FakeProcess::End(ExitStatus status) {
 
 // --- text files ------------------------------------------------------------------------------
 
-FakeTextFiles::Channel& FakeTextFiles::Get(int channel) {
-    auto found = channels.find(channel);
-    if (found == channels.end()) throw RuntimeError(52);
-    return found->second;
-}
+namespace {
 
-void FakeTextFiles::Open(const std::string& path, Mode mode, int channel) {
-    if (channels.count(channel)) throw RuntimeError(55);
-    if (auto error = errorOnOpen.find(path); error != errorOnOpen.end())
-        throw RuntimeError(error->second);
-    if (mode == Mode::Input && !contents.count(path)) throw RuntimeError(53);
-    if (mode == Mode::Output) contents[path].clear();
-    channels[channel] = {path, mode, 0};
-}
-
-std::string FakeTextFiles::LineInput(int channel) {
-    Channel& open = Get(channel);
-    const std::string& text = contents[open.path];
-    if (open.position >= text.size()) throw RuntimeError(62);
-    const size_t end = text.find('\r', open.position);
-    std::string line = text.substr(open.position, end - open.position);
-    if (end == std::string::npos) {
-        open.position = text.size();
-    } else {
-        open.position = end + 1;
-        if (open.position < text.size() && text[open.position] == '\n') ++open.position;
+class MemoryFile : public BufferedTextFiles::File {
+public:
+    MemoryFile(FakeTextFiles& files, const std::string& path)
+        : files(files), text(files.contents[path]) {
+        ++files.openFiles;
     }
-    return line;
-}
+    ~MemoryFile() override { --files.openFiles; }
+    std::optional<size_t> Read(char* buffer, size_t size) override {
+        const size_t n = std::min(size, text.size() - position);
+        std::memcpy(buffer, text.data() + position, n);
+        position += n;
+        return n;
+    }
+    int Write(const char* data, size_t size) override { return written.append(data, size), 0; }
+    int Commit() override { return text = written, 0; }
 
-bool FakeTextFiles::Eof(int channel) {
-    Channel& open = Get(channel);
-    return open.position >= contents[open.path].size();
-}
+private:
+    FakeTextFiles& files;
+    std::string& text;
+    std::string written;
+    size_t position = 0;
+};
 
-void FakeTextFiles::Print(int channel, const std::string& text, bool lineEnd) {
-    Channel& open = Get(channel);
-    if (open.mode != Mode::Output) throw RuntimeError(52);
-    contents[open.path] += text;
-    if (lineEnd) contents[open.path] += "\r\n";
+} // namespace
+
+std::unique_ptr<BufferedTextFiles::File> FakeTextFiles::OpenFile(const std::string& path,
+                                                                 Mode mode) {
+    if (mode == Mode::Input && !contents.count(path)) throw RuntimeError(53);
+    return std::make_unique<MemoryFile>(*this, path);
 }
 
 // --- windows ---------------------------------------------------------------------------------

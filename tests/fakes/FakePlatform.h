@@ -5,6 +5,7 @@
 // exactly and fast.
 #include "platform/Platform.h"
 #include "platform/RuntimeError.h"
+#include "platform/files/BufferedTextFiles.h"
 #include "platform/ini/IniProfile.h"
 #include "startup/Program.h"
 #include "ui/Forms.h"
@@ -232,27 +233,15 @@ public:
     void Record(const JobEntry& entry) override { records.push_back(entry); }
 };
 
-// Files in memory by path, with the same Line Input rules as the real ones.
-class FakeTextFiles : public TextFiles {
+// Files in memory by path, behind the real channels and Line Input.
+class FakeTextFiles : public BufferedTextFiles {
 public:
+    FakeTextFiles() : BufferedTextFiles(false) {}
     std::map<std::string, std::string> contents;
-    std::map<std::string, int> errorOnOpen; // path -> run-time error number
+    int openFiles = 0;
 
-    void Open(const std::string& path, Mode mode, int channel) override;
-    std::string LineInput(int channel) override;
-    bool Eof(int channel) override;
-    void Print(int channel, const std::string& text, bool lineEnd) override;
-    void Close(int channel) override { channels.erase(channel); }
-    bool IsOpen(int channel) const { return channels.count(channel); }
-
-private:
-    struct Channel {
-        std::string path;
-        Mode mode;
-        size_t position = 0;
-    };
-    Channel& Get(int channel);
-    std::map<int, Channel> channels;
+protected:
+    std::unique_ptr<File> OpenFile(const std::string& path, Mode mode) override;
 };
 
 class FakeForms : public Forms {

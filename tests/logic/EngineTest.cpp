@@ -79,7 +79,7 @@ TEST_F(EngineTest, RawStreamIsSetUpThenLinesThenClosingBytes) {
 TEST_F(EngineTest, RawPathReadsTheWholeFileFirstAndYieldsOncePerLine) {
     printer.paperBin = 8;
     bool portOpenWhileReading = false;
-    world.process.onEvents = [&] { portOpenWhileReading |= world.files.IsOpen(1); };
+    world.process.onEvents = [&] { portOpenWhileReading |= world.files.openFiles > 0; };
     Print("a\r\nb\r\nc\r\n");
     EXPECT_FALSE(portOpenWhileReading);
     EXPECT_EQ(world.process.dueEvents, 3) << "a short job yields too";
