@@ -4,9 +4,9 @@
 #include "platform/unix/UnixLauncher.h"
 #include "platform/unix/UnixTextFiles.h"
 #include "platform/unix/WindowsPath.h"
+#include "support/ErrorOf.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
-#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -107,9 +107,11 @@ TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorsAndNameTheFile) {
         {folder / "fifo", Mode::Output, 1, 75},    {"", Mode::Input, 1, 52},
         {folder / "file", Mode::Input, 512, 52},   {folder / "file", Mode::Input, 7, 55},
     };
-    for (const auto& [path, mode, channel, number] : opens) {
-        const RuntimeError failure = FailureOf([&] { files.Open(path, mode, channel); });
-        EXPECT_EQ(std::pair(failure.number, failure.subject), std::pair(number, path));
+    for (const auto& open : opens) {
+        const std::string& path = std::get<0>(open);
+        const RuntimeError failure =
+            FailureOf([&] { files.Open(path, std::get<1>(open), std::get<2>(open)); });
+        EXPECT_EQ(std::pair(failure.number, failure.subject), std::pair(std::get<3>(open), path));
     }
     EXPECT_EQ(FailureOf([&] { files.Print(7, "x", true); }).number, 52) << "an input channel";
     EXPECT_EQ(files.LineInput(7), "x") << "the failures left the open channel alone";
@@ -180,8 +182,10 @@ TEST_F(Launcher, ReportsWhatCannotBeStarted) {
         {"C:\\plain.exe", 70},   {"C:\\windows.exe", 70}, // no wine on PATH
         {"C:\\broken.exe", 53},                           // exec finds no interpreter
     };
-    for (const auto& [program, number] : cases)
-        EXPECT_EQ(FailureOf([&] { UnixLauncher().Launch(program); }).number, number) << program;
+    for (const auto& [program, number] : cases) {
+        const std::string path = program; // clang 14 cannot capture a structured binding
+        EXPECT_EQ(FailureOf([&] { UnixLauncher().Launch(path); }).number, number) << program;
+    }
 }
 
 } // namespace
