@@ -11,10 +11,9 @@
 using namespace papyra;
 using namespace papyra::test;
 namespace fs = std::filesystem;
+using Rule = ProgramFolderRule;
 
-namespace {
-
-TEST(ProgramFolder, InstalledPapyraUsesTheFirstRuleThatApplies) {
+TEST(ProgramFolder, InstalledPapyraUsesTheFirstRuleThatAppliesAndMakesItsDataFolderPrivate) {
     ScratchFolder root;
     fs::create_directories(root / "usr/bin");
     fs::create_directory_symlink("usr/bin", root / "bin"); // a merged /usr
@@ -22,43 +21,33 @@ TEST(ProgramFolder, InstalledPapyraUsesTheFirstRuleThatApplies) {
     fs::create_directories(root / "build");
     ScopedEnv home("HOME", (root / "home").c_str()), data("XDG_DATA_HOME", nullptr);
     ScopedEnv drive("PAPYRA_DRIVE_C", (root / "c").c_str()), prefix("WINEPREFIX", nullptr);
-
-    struct Case {
+    const std::string dataFolder = root / "home/.local/share/papyra";
+    const struct {
         const char* what;
-        std::string executable, papyraHome;
-        bool harvex;
-        std::string folder;
-        ProgramFolderRule rule;
+        std::string executable, papyraHome, folder;
+        Rule rule;
     } cases[] = {
-        {"not installed", root / "build", root / "h", true, root / "build",
-         ProgramFolderRule::Executable},
-        {"$PAPYRA_HOME", root / "bin", root / "h", true, root / "h", ProgramFolderRule::PapyraHome},
-        {"Harvex folder, found in any case", root / "usr/bin", "", true, root / "c/harvex96",
-         ProgramFolderRule::HarvexFolder},
-        {"data folder", root / "usr/bin", "", false, root / "home/.local/share/papyra",
-         ProgramFolderRule::DataHome},
+        {"not installed", root / "build", root / "h", root / "build", Rule::Executable},
+        {"$PAPYRA_HOME", root / "bin", root / "h", root / "h", Rule::PapyraHome},
+        {"Harvex folder, found in any case", root / "usr/bin", "", root / "c/harvex96",
+         Rule::HarvexFolder},
+        {"data folder, once there is no Harvex folder", root / "usr/bin", "", dataFolder,
+         Rule::DataHome},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScopedEnv papyraHome("PAPYRA_HOME", c.papyraHome.empty() ? nullptr : c.papyraHome.c_str());
-        if (!c.harvex) fs::rename(root / "c/harvex96", root / "c/gone");
+        if (c.rule == Rule::DataHome) fs::rename(root / "c/harvex96", root / "c/gone");
         const ProgramFolderChoice choice = ChooseProgramFolder(c.executable, root / "usr/bin");
-        EXPECT_EQ(choice.folder, c.folder);
-        EXPECT_EQ(choice.rule, c.rule);
+        EXPECT_EQ(std::pair(choice.folder, choice.rule), std::pair(c.folder, c.rule));
     }
     EXPECT_FALSE(fs::exists(root / "home")) << "choosing makes nothing";
-}
 
-TEST(ProgramFolder, TheDataFolderIsMadeForTheUserAlone) {
-    ScratchFolder root;
-    const std::string folder = root / "home/.local/share/papyra";
-    EXPECT_EQ(MakePrivateFolders(folder), 0);
-    for (const std::string& made : {root / "home/.local", folder}) {
+    EXPECT_EQ(MakePrivateFolders(dataFolder), 0);
+    for (const std::string& made : {root / "home/.local", dataFolder}) {
         struct stat st;
         ASSERT_EQ(stat(made.c_str(), &st), 0) << made;
-        EXPECT_EQ(st.st_mode & 07777, 0700u) << made;
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << made << ": the user's alone";
     }
-    EXPECT_EQ(MakePrivateFolders(folder), 0) << "there already";
+    EXPECT_EQ(MakePrivateFolders(dataFolder), 0) << "there already";
 }
-
-} // namespace

@@ -15,47 +15,40 @@ using namespace papyra::test;
 
 namespace {
 
-// The private cupsd's folder as Wine names it: drive Z: is the Unix root.
-std::string CupsFolder() {
-    char folder[MAX_PATH] = "";
-    GetEnvironmentVariableA("PAPYRA_CUPS_DIR", folder, MAX_PATH);
-    std::string path = *folder ? "Z:" + std::string(folder) : "";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 Printer* Named(Printers& printers, const std::string& name) {
     for (int i = 0; i < printers.Count(); ++i)
         if (printers.Item(i).DeviceName() == name) return &printers.Item(i);
     return nullptr;
 }
 
-// The jobs the cupsd has created for a queue so far, as its access log counts them.
-int JobsFor(const std::string& queue) {
-    std::istringstream log(ReadBytes(CupsFolder() + "\\log\\access_log"));
-    int jobs = 0;
-    for (std::string line; std::getline(log, line);)
-        jobs += line.find("/printers/" + queue + " ") != std::string::npos &&
-                line.find("Create-Job successful") != std::string::npos;
-    return jobs;
-}
-
 class Win32Printing : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(CupsFolder(), "") << "run through tests/windows/with-printers";
+        char folder[MAX_PATH] = "";
+        GetEnvironmentVariableA("PAPYRA_CUPS_DIR", folder, MAX_PATH);
+        ASSERT_TRUE(*folder) << "run through tests/windows/with-printers";
+        cups = "Z:" + std::string(folder); // drive Z: is the Unix root
+        std::replace(cups.begin(), cups.end(), '/', '\\');
         laser = Named(printers, "laser");
         tractor = Named(printers, "tractor");
         ASSERT_TRUE(laser && tractor) << printers.Count() << " printers";
     }
+    // The jobs the cupsd has created for a queue so far, as its access log counts them.
+    int JobsFor(const std::string& queue) {
+        std::istringstream log(ReadBytes(cups + "\\log\\access_log"));
+        int jobs = 0;
+        for (std::string line; std::getline(log, line);)
+            jobs += line.find("/printers/" + queue + " ") != std::string::npos &&
+                    line.find("Create-Job successful") != std::string::npos;
+        return jobs;
+    }
+    std::string cups;
     Win32Printers printers;
     Printer* laser = nullptr;
     Printer* tractor = nullptr;
 };
 
-} // namespace
-
-TEST_F(Win32Printing, TheCurrentPrinterIsTheSystemDefault) {
+TEST_F(Win32Printing, TheCurrentPrinterIsTheSystemDefaultAndItsCodesAndMeasuresComeFromItsDevMode) {
     char saved[256] = {};
     DWORD size = sizeof saved;
     GetDefaultPrinterA(saved, &size);
@@ -65,20 +58,15 @@ TEST_F(Win32Printing, TheCurrentPrinterIsTheSystemDefault) {
     }
     SetDefaultPrinterA(saved);
     EXPECT_EQ(laser->Port(), "CUPS:laser");
-}
 
-TEST_F(Win32Printing, CodesAndMeasuresComeFromTheDevModeAsSet) {
     EXPECT_EQ(laser->PaperSize() * 100 + tractor->PaperSize(), 1 * 100 + 9); // Letter, A4
-    EXPECT_EQ(laser->Copies(), 1);
     laser->SetCopies(3);
     EXPECT_EQ(laser->Copies(), 3);
-    // Letter less 12 pt each side: 588 x 768 pt, 20 twips a point.
+    // Letter less 12 pt each side: 588 x 768 pt, 20 twips a point; turned once set so.
     EXPECT_FLOAT_EQ(laser->ScaleWidth(), 11760);
-    EXPECT_FLOAT_EQ(laser->ScaleHeight(), 15360);
     laser->SetOrientation(2);
     EXPECT_EQ(laser->Orientation(), 2);
-    EXPECT_FLOAT_EQ(laser->ScaleWidth(), 15360);
-    EXPECT_FLOAT_EQ(laser->ScaleHeight(), 11760);
+    EXPECT_EQ(std::pair(laser->ScaleWidth(), laser->ScaleHeight()), std::pair(15360.f, 11760.f));
 
     laser->SetFontName("Courier New");
     laser->SetFontSize(10.3f); // 42.9 pixels at 300 dpi: the device takes 43
@@ -93,8 +81,7 @@ TEST_F(Win32Printing, EndedDocumentsPrintAndUnendedOnesNever) {
     const int before = JobsFor("laser");
     {
         Win32Printers others;
-        Printer& dropped = *Named(others, "laser");
-        dropped.Print("never printed", true);
+        Named(others, "laser")->Print("never printed", true);
     }
     laser->SetDocumentName("C:\\reports\\kept.prt");
     laser->Print("page one", true);
@@ -108,7 +95,7 @@ TEST_F(Win32Printing, EndedDocumentsPrintAndUnendedOnesNever) {
 }
 
 TEST_F(Win32Printing, TheRawPortDeliversEveryByteToThePrinterOnThatPort) {
-    const std::string capture = CupsFolder() + "\\out\\tractor";
+    const std::string capture = cups + "\\out\\tractor";
     DeleteFileA(capture.c_str());
     std::string bytes;
     for (int b = 0; b < 256; ++b)
@@ -123,5 +110,7 @@ TEST_F(Win32Printing, TheRawPortDeliversEveryByteToThePrinterOnThatPort) {
     port.Write(block);
     port.Write(bytes);
     port.Close();
-    EXPECT_TRUE(WaitForFile(capture) == bytes + block + bytes);
+    EXPECT_TRUE(ReadBytes(capture, true) == bytes + block + bytes);
 }
+
+} // namespace

@@ -11,26 +11,22 @@
 
 namespace papyra::test {
 
-class ScratchFolder {
-public:
+struct ScratchFolder {
+    std::string path;
     ScratchFolder() {
         char base[MAX_PATH];
         GetTempPathA(MAX_PATH, base);
-        for (unsigned n = GetTickCount(); path_.empty(); ++n)
+        for (unsigned n = GetTickCount(); path.empty(); ++n)
             if (CreateDirectoryA((base + std::to_string(n)).c_str(), nullptr))
-                path_ = base + std::to_string(n);
+                path = base + std::to_string(n);
     }
     ~ScratchFolder() {
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
             SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::filesystem::remove_all(path_);
+        std::filesystem::remove_all(path);
     }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-    const std::string& path() const { return path_; }
-    auto Entries() const { return std::distance(std::filesystem::directory_iterator(path_), {}); }
-
-private:
-    std::string path_;
+    std::string operator/(const std::string& name) const { return path + "\\" + name; }
+    auto Entries() const { return std::distance(std::filesystem::directory_iterator(path), {}); }
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -40,7 +36,12 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-inline std::string ReadBytes(const std::string& path) {
+// The file's bytes; "" when there is none. wait: until a job or a probe has renamed it into
+// place whole.
+inline std::string ReadBytes(const std::string& path, bool wait = false) {
+    for (int i = 0; wait && i < 400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++i)
+        Sleep(50);
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     std::string bytes(1 << 16, '\0'), all;
@@ -57,18 +58,6 @@ inline int ErrorOf(const std::function<void()>& action) {
         return e.number;
     }
     return 0;
-}
-
-// The file's bytes once it exists (jobs and probes rename it into place whole), else "".
-inline std::string WaitForFile(const std::string& path) {
-    for (int i = 0; i < 400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(50);
-    return ReadBytes(path);
-}
-
-inline std::string ExecutablePath() {
-    char path[MAX_PATH];
-    return std::string(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
 }
 
 } // namespace papyra::test
