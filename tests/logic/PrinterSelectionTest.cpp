@@ -55,19 +55,6 @@ TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
     }
 }
 
-TEST(ConfiguredDevice, ReadsStringsWithAndWithoutTheirNulAndNumbers) {
-    FakeRegistry registry;
-    registry.SetString("DeviceName", "HP");
-    EXPECT_EQ(GetConfiguredDevice(registry), "HP");
-    registry.SetString("DeviceName", "HP", false);
-    EXPECT_EQ(GetConfiguredDevice(registry), "H");
-    registry.values["DeviceName"] = {Registry::REG_SZ, ""};
-    EXPECT_EQ(GetConfiguredDevice(registry), "");
-    registry.SetDword("DeviceName", -42);
-    EXPECT_EQ(GetConfiguredDevice(registry), "-42");
-    EXPECT_EQ(registry.closes, 4) << "the key is closed every time";
-}
-
 TEST(ConfiguredDevice, QueryReportsStatusAndLeavesValueOnFailure) {
     FakeRegistry registry;
     RegistryValue value = std::string("kept");
