@@ -92,18 +92,14 @@ TEST_F(WindowsTest, OkSavesInOrderStartsHarvexUnlessItRunsAndUnloads) {
         });
         EXPECT_FALSE(ended);
         EXPECT_EQ(t.world.settings.saved["Papyra/Printer/Device"], "Dot Matrix On LPT2:");
-        ASSERT_EQ(t.world.profile.writes.size(), 4u);
-        const std::vector<std::pair<std::string, std::string>> expected = {
-            {"Device", c.device},
-            {"DeviceName", "Dot Matrix"},
-            {"Port", "LPT2:"},
-            {"PrinterCodeSet", c.codeSet}};
-        for (size_t i = 0; i < 4; ++i) {
-            EXPECT_EQ(t.world.profile.writes[i].key, expected[i].first);
-            EXPECT_EQ(t.world.profile.writes[i].value, expected[i].second);
-        }
-        EXPECT_EQ(t.world.profile.writes[3].file, "\\Harvex96\\harvex.ini");
-        EXPECT_EQ(t.world.profile.writes[3].section, "Settings");
+        std::string writes;
+        for (const auto& w : t.world.profile.writes)
+            writes += w.file + "[" + w.section + "]" + w.key + "=" + w.value + " ";
+        EXPECT_EQ(writes, "C:\\Papyra\\RNTME.INI[Printer]Device=" + c.device +
+                              " C:\\Papyra\\RNTME.INI[Printer]DeviceName=Dot Matrix"
+                              " C:\\Papyra\\RNTME.INI[Printer]Port=LPT2:"
+                              " \\Harvex96\\harvex.ini[Settings]PrinterCodeSet=" +
+                              c.codeSet + " ");
         EXPECT_EQ(t.world.launcher.launched.size(), c.launched ? 1u : 0u);
     }
 }
