@@ -1,6 +1,5 @@
 // The capability texts: the entries where a fault is plausible, and the rules that give the rest.
 #include "printer/CapabilityText.h"
-#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -40,18 +39,6 @@ TEST(CapabilityText, KnownCodesHaveTheirTextsAndEveryOtherCodeTheTablesDefault) 
     }
     EXPECT_EQ(PrintQualityText(-1), "Draft Quality (Fastest)");
     EXPECT_EQ(PrintQualityText(-4), "Best Quality");
-}
-
-TEST(CapabilityText, DescribeReadsTheCurrentPrinterAndFailsOnOverflow) {
-    fakes::FakePrinter printer;
-    printer.paperSize = 256;
-    printer.quality = 600;
-    printer.copies = 0;
-    EXPECT_EQ(DescribePaperSize(printer), "User-defined");
-    EXPECT_EQ(DescribePrintQuality(printer), "600 dpi");
-    EXPECT_EQ(DescribeCopies(printer), "Multiple Copies Not Supported");
-    printer.paperBin = 40000;
-    EXPECT_THROW(DescribePaperBin(printer), RuntimeError);
 }
 
 } // namespace

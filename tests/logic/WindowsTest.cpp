@@ -131,6 +131,7 @@ TEST_F(WindowsTest, AFailingEventShowsTheStandardReportAndEndsTheProgram) {
         {[] { (void)std::vector<int>().at(1); }, "Run-time error '9':\n\nSubscript out of range"},
         {[] { throw std::runtime_error("queue gone"); }, "Run-time error '482':\n\nqueue gone"},
         {[] { throw 42; }, "Run-time error '51':\n\nInternal error"},
+        {[] { throw std::bad_alloc(); }, "Run-time error '7':\n\nOut of memory"},
         {[&] { throw told; }, nullptr},
     };
     for (const auto& [handler, report] : cases) {
