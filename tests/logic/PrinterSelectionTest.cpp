@@ -1,6 +1,5 @@
 // Choosing the configured printer from the registry and fitting the page to it.
 #include "fakes/FakePlatform.h"
-#include "printer/ConfiguredDevice.h"
 #include "printer/SetupPrinter.h"
 #include "support/ErrorOf.h"
 
@@ -53,16 +52,6 @@ TEST(SetupPrinter, ChoosesByLeadingNumberThenExactName) {
         SetupPrinter(world.program);
         EXPECT_EQ(world.printers.current, c.chosen) << c.what;
     }
-}
-
-TEST(ConfiguredDevice, QueryReportsStatusAndLeavesValueOnFailure) {
-    FakeRegistry registry;
-    RegistryValue value = std::string("kept");
-    EXPECT_EQ(QueryRegistryValue(registry, 0, "DeviceName", value), Registry::ERROR_INVALID_HANDLE);
-    EXPECT_EQ(QueryRegistryValue(registry, 7, "DeviceName", value), Registry::ERROR_FILE_NOT_FOUND);
-    registry.values["DeviceName"] = {Registry::REG_BINARY, "ab"};
-    EXPECT_EQ(QueryRegistryValue(registry, 7, "DeviceName", value), -1);
-    EXPECT_EQ(std::get<std::string>(value), "kept");
 }
 
 struct LayoutTest : testing::Test {
