@@ -1,6 +1,6 @@
 // papyra-admin as a process beside the real papyra, against a private cupsd: what it shows is
 // what papyra does.
-#include "integration/Harness.h"
+#include "support/Harness.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,28 +17,23 @@ namespace {
 
 const std::string Ledger = Source + "/samples/ledger.prt";
 
-class AdminCommand : public ::testing::Test {
+class AdminCommand : public CupsSuite {
 protected:
     static void SetUpTestSuite() {
-        try {
-            cups = std::make_unique<Cups>();
-            cups->Queue("laser", Ppd + "laser.ppd");
-            cups->Queue("tractor", Ppd + "tractor.ppd");
-        } catch (const std::exception& e) {
-            failure = e.what();
-            cups.reset();
-        }
+        Start([](Cups& cups) {
+            cups.Queue("laser", "laser.ppd");
+            cups.Queue("tractor", "tractor.ppd");
+        });
     }
-    static void TearDownTestSuite() { cups.reset(); }
     void SetUp() override {
-        if (!cups) FAIL() << "private cupsd: " << failure;
-        papyra.Install(PAPYRA_ADMIN_BINARY);
+        CupsSuite::SetUp();
+        if (HasFatalFailure()) return;
         papyra.Use(*cups);
     }
-    Outcome Admin(const std::vector<std::string>& words) const {
-        return papyra.RunProgram("papyra-admin", words);
+    Outcome Admin(const std::vector<std::string>& words) {
+        return papyra.Wait(papyra.Start(words, "papyra-admin"));
     }
-    Json AdminJson(const std::vector<std::string>& words, int status = 0) const {
+    Json AdminJson(const std::vector<std::string>& words, int status = 0) {
         const Outcome outcome = Admin(words);
         EXPECT_EQ(outcome.exitCode, status) << outcome.err;
         return Json::parse(outcome.out, nullptr, false);
@@ -47,9 +42,7 @@ protected:
         return text.find(part) != std::string::npos;
     }
 
-    static inline std::string failure;
-    static inline std::unique_ptr<Cups> cups;
-    Papyra papyra;
+    Papyra papyra{{PAPYRA_BINARY, PAPYRA_ADMIN_BINARY}};
 };
 
 TEST_F(AdminCommand, PrintersShowsTheCodesAndPathsAndWhichOneIsConfiguredWhy) {
@@ -97,7 +90,7 @@ TEST_F(AdminCommand, PrintersShowsTheCodesAndPathsAndWhichOneIsConfiguredWhy) {
 TEST_F(AdminCommand, PrintersShowsTheErrorOfAPrinterWhoseCodesCannotBeRead) {
     // A resolution no printer-settings code can hold: papyra's UPDATE would fail with overflow.
     cups->Queue("huge",
-                papyra.Write("huge.ppd", std::regex_replace(ReadFile(Ppd + "laser.ppd"),
+                papyra.Write("huge.ppd", std::regex_replace(ReadBytes(Ppd + "laser.ppd"),
                                                             std::regex("600dpi"), "40000dpi")));
     const Json shown = AdminJson({"printers", "--json"}, 1);
     cups->Lp({"lpadmin", "-x", "huge"});
@@ -120,7 +113,7 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
     const Outcome used = Admin({"use", "laser"});
     EXPECT_EQ(used.exitCode, 0) << used.err;
     EXPECT_TRUE(Has(used.out, "papyra now prints to 0 laser (by name)")) << used.out;
-    const std::string written = ReadFile(papyra.Root() + "/wine/user.reg");
+    const std::string written = ReadBytes(papyra.Root() + "/wine/user.reg");
     EXPECT_EQ(written.substr(0, userReg.size()), userReg);
     EXPECT_NE(written.find("\"DeviceName\"=\"laser\"\n", userReg.size()), std::string::npos);
     fs::remove(cups->Captured("laser"));
@@ -133,7 +126,7 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
     papyra.env.erase("PAPYRA_HKCU");
     const std::string regedit = papyra.Write("registry.reg", "REGEDIT4\r\n");
     EXPECT_EQ(Admin({"use", "2"}).exitCode, 0);
-    const std::string configured = ReadFile(regedit);
+    const std::string configured = ReadBytes(regedit);
     EXPECT_EQ(configured,
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\r\n"
               "\"DeviceName\"=\"2\"\r\n");
@@ -142,7 +135,7 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
         EXPECT_EQ(outcome.exitCode, 1) << refused;
         EXPECT_TRUE(Has(outcome.err, "papyra-admin printers lists them")) << outcome.err;
     }
-    EXPECT_EQ(ReadFile(regedit), configured);
+    EXPECT_EQ(ReadBytes(regedit), configured);
     EXPECT_EQ(Admin({"use"}).exitCode, 2) << "a usage error";
 }
 
@@ -160,9 +153,9 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
         if (orientation == "L") words.push_back("--landscape");
         EXPECT_EQ(Admin(words).exitCode, 0);
         ASSERT_EQ(papyra.Pdfs().size(), 1u) << "the preview printed nothing";
-        EXPECT_GT(PdfPages(preview), 1);
-        EXPECT_EQ(PdfPages(preview), PdfPages(papyra.Pdfs()[0]));
-        EXPECT_EQ(PdfText(preview), PdfText(papyra.Pdfs()[0]));
+        EXPECT_GT(std::atoi(InfoOf(preview, "Pages").c_str()), 1);
+        EXPECT_EQ(InfoOf(preview, "Pages"), InfoOf(papyra.Pdfs()[0], "Pages"));
+        EXPECT_EQ(TextOf(preview), TextOf(papyra.Pdfs()[0]));
     }
 
     const std::string png = papyra.Root() + "/page.png";
@@ -170,7 +163,7 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
     const Outcome outcome =
         Admin({"preview", Ledger, "--printer", "laser", "-o", png, "--page", "2", "--dpi", "96"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    const std::string bytes = ReadFile(png);
+    const std::string bytes = ReadBytes(png);
     ASSERT_GT(bytes.size(), 24u);
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1A\n");
     auto be32 = [&](size_t at) {
@@ -255,7 +248,7 @@ TEST_F(AdminCommand, LogReadsBackAGoodJobAndAFailedOne) {
                         missing + "\n")))
         << log;
     const Json last = AdminJson({"log", "-n", "1", "--json"});
-    const std::string file = ReadFile(papyra.Root() + "/home/.local/state/papyra/papyra.log");
+    const std::string file = ReadBytes(papyra.Root() + "/home/.local/state/papyra/papyra.log");
     EXPECT_EQ(last, Json::array({Json::parse(file.substr(file.rfind('\n', file.size() - 2) + 1))}))
         << "the log's own object, passed through";
 }
