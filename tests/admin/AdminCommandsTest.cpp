@@ -17,18 +17,12 @@ namespace {
 
 const std::string Ledger = Source + "/samples/ledger.prt";
 
-class AdminCommand : public CupsSuite {
+class AdminCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        Start([](Cups& cups) {
-            cups.Queue("laser", "laser.ppd");
-            cups.Queue("tractor", "tractor.ppd");
-        });
-    }
     void SetUp() override {
-        CupsSuite::SetUp();
-        if (HasFatalFailure()) return;
-        papyra.Use(*cups);
+        cups.Queue("laser", "laser.ppd");
+        cups.Queue("tractor", "tractor.ppd");
+        papyra.Use(cups);
     }
     Outcome Admin(const std::vector<std::string>& words) {
         return papyra.Wait(papyra.Start(words, "papyra-admin"));
@@ -42,6 +36,7 @@ protected:
         return text.find(part) != std::string::npos;
     }
 
+    Cups cups;
     Papyra papyra{{PAPYRA_BINARY, PAPYRA_ADMIN_BINARY}};
 };
 
@@ -89,11 +84,11 @@ TEST_F(AdminCommand, PrintersShowsTheCodesAndPathsAndWhichOneIsConfiguredWhy) {
 
 TEST_F(AdminCommand, PrintersShowsTheErrorOfAPrinterWhoseCodesCannotBeRead) {
     // A resolution no printer-settings code can hold: papyra's UPDATE would fail with overflow.
-    cups->Queue("huge",
-                papyra.Write("huge.ppd", std::regex_replace(ReadBytes(Ppd + "laser.ppd"),
-                                                            std::regex("600dpi"), "40000dpi")));
+    cups.Queue("huge",
+               papyra.Write("huge.ppd", std::regex_replace(ReadBytes(Ppd + "laser.ppd"),
+                                                           std::regex("600dpi"), "40000dpi")));
     const Json shown = AdminJson({"printers", "--json"}, 1);
-    cups->Lp({"lpadmin", "-x", "huge"});
+    cups.Lp({"lpadmin", "-x", "huge"});
     Json huge;
     for (const Json& printer : shown["printers"])
         if (printer["deviceName"] == "huge") huge = printer;
@@ -116,14 +111,14 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
     const std::string written = ReadBytes(papyra.Root() + "/wine/user.reg");
     EXPECT_EQ(written.substr(0, userReg.size()), userReg);
     EXPECT_NE(written.find("\"DeviceName\"=\"laser\"\n", userReg.size()), std::string::npos);
-    fs::remove(cups->Captured("laser"));
+    fs::remove(cups.Captured("laser"));
     EXPECT_EQ(papyra.Run({Ledger, "x", "P"}).exitCode, 0);
-    EXPECT_TRUE(Has(cups->Job("laser"), "%PDF")) << "papyra printed on laser";
+    EXPECT_TRUE(Has(cups.Job("laser"), "%PDF")) << "papyra printed on laser";
 
     // The default registry file: a position is written as its number; what papyra would not
     // choose as asked is refused, and nothing is written.
     papyra.env.erase("WINEPREFIX");
-    papyra.env.erase("PAPYRA_HKCU");
+    papyra.env["PAPYRA_HKCU"] = papyra.Root() + "/registry.reg";
     const std::string regedit = papyra.Write("registry.reg", "REGEDIT4\r\n");
     EXPECT_EQ(Admin({"use", "2"}).exitCode, 0);
     const std::string configured = ReadBytes(regedit);
@@ -159,7 +154,7 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
     }
 
     const std::string png = papyra.Root() + "/page.png";
-    fs::remove(cups->Captured("laser"));
+    fs::remove(cups.Captured("laser"));
     const Outcome outcome =
         Admin({"preview", Ledger, "--printer", "laser", "-o", png, "--page", "2", "--dpi", "96"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
@@ -172,7 +167,7 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
     };
     // The queue's Letter page, 612 x 792 points, at 96 dots an inch.
     EXPECT_EQ(std::pair(be32(16), be32(20)), std::pair(612 * 96 / 72, 792 * 96 / 72));
-    EXPECT_TRUE(cups->Job("laser", std::chrono::milliseconds(300)).empty()) << "nothing printed";
+    EXPECT_TRUE(cups.Job("laser", std::chrono::milliseconds(300)).empty()) << "nothing printed";
     EXPECT_EQ(Admin({"preview", Ledger, "--printer", "laser", "-o", png, "--page", "9"}).exitCode,
               1);
     const Outcome tractor = Admin({"preview", Ledger, "--printer", "tractor"});
@@ -184,9 +179,9 @@ TEST_F(AdminCommand, DecodeReadsACapturedTractorJob) {
     papyra.Configure("tractor");
     const std::string report =
         papyra.Write("r.prt", "Total\227\227\r\n\016Big\024 \033Gbold\033H\r\n\f\r\nend");
-    fs::remove(cups->Captured("tractor"));
+    fs::remove(cups.Captured("tractor"));
     ASSERT_EQ(papyra.Run({report, "x", "P"}).exitCode, 0);
-    const Outcome decoded = Admin({"decode", papyra.Write("job.raw", cups->Job("tractor"))});
+    const Outcome decoded = Admin({"decode", papyra.Write("job.raw", cups.Job("tractor"))});
     EXPECT_EQ(decoded.exitCode, 0);
     EXPECT_EQ(decoded.out,
               "<DC2 (condensed off)><ESC P (10 characters per inch)><ESC t 1 (character table 1)>"
@@ -203,11 +198,11 @@ TEST_F(AdminCommand, DecodeReadsACapturedTractorJob) {
 
 TEST_F(AdminCommand, DoctorFindsAStoppedQueueAndAnUnwritablePdfFolderWithTheirFixes) {
     papyra.Configure("tractor");
-    ASSERT_EQ(cups->Lp({"cupsdisable", "tractor"}), 0);
+    ASSERT_EQ(cups.Lp({"cupsdisable", "tractor"}), 0);
     struct Enable {
         Cups& cups;
         ~Enable() { cups.Lp({"cupsenable", "tractor"}); }
-    } enable{*cups};
+    } enable{cups};
     // A file where the folder's parent should be: no user, root included, can make it.
     papyra.Write("file", "");
     papyra.env["PAPYRA_PDF_DIR"] = papyra.Root() + "/file/pdf";
@@ -223,7 +218,7 @@ TEST_F(AdminCommand, DoctorFindsAStoppedQueueAndAnUnwritablePdfFolderWithTheirFi
         << sick.out;
     EXPECT_EQ(AdminJson({"doctor", "--json"}, 1)["problems"], 2);
 
-    cups->Lp({"cupsenable", "tractor"});
+    cups.Lp({"cupsenable", "tractor"});
     papyra.env["PAPYRA_PDF_DIR"] = papyra.PdfFolder();
     const Outcome well = Admin({"doctor"});
     EXPECT_EQ(well.exitCode, 0) << well.out;

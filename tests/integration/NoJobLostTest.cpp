@@ -3,17 +3,11 @@
 // signals, another user).
 #include "support/Harness.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <filesystem>
-#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace papyra::test;
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -5,12 +5,9 @@
 
 #include <xcb/xcb.h>
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstring>
 #include <iterator>
-#include <optional>
 #include <sstream>
 
 using namespace papyra;

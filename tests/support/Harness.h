@@ -10,11 +10,9 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
-#include <memory>
 #include <regex>
 #include <thread>
 
@@ -124,27 +122,6 @@ private:
     const ScopedEnv server;
 };
 
-// A suite's tests share one private cupsd, its queues made once by the suite's
-// SetUpTestSuite through Start. Without the server every test fails: CI must say so, not skip.
-class CupsSuite : public ::testing::Test {
-protected:
-    static void Start(const std::function<void(Cups&)>& queues) {
-        try {
-            cups = std::make_unique<Cups>();
-            queues(*cups);
-        } catch (const std::exception& e) {
-            failure = e.what();
-            cups.reset();
-        }
-    }
-    static void TearDownTestSuite() { cups.reset(); }
-    void SetUp() override {
-        if (!cups) FAIL() << "private cupsd: " << failure;
-    }
-    static inline std::unique_ptr<Cups> cups;
-    static inline std::string failure;
-};
-
 struct Outcome {
     int exitCode = -1; // -1: killed after its time limit, or by a signal
     std::string out, err;
@@ -156,7 +133,7 @@ struct Outcome {
 // and not waited for is killed at the end.
 class Papyra {
 public:
-    std::map<std::string, std::string> env; // added to or replacing the world's own
+    std::map<std::string, std::string> env; // the program's whole environment
     int user = -1;                          // another user to run as (root only), -1 for us
 
     explicit Papyra(const std::vector<std::string>& binaries = {PAPYRA_BINARY}) {
@@ -165,7 +142,20 @@ public:
         fs::permissions(folder / "run", fs::perms::owner_all);
         for (const auto& binary : binaries)
             fs::copy_file(binary, Program() + "/" + fs::path(binary).filename().string());
-        env["CUPS_SERVER"] = "localhost:9"; // nothing listens there: no printer but the built-in
+        env = {{"HOME", folder / "home"},
+               {"PATH", "/usr/local/bin:/usr/bin:/bin"},
+               {"LANG", "C.UTF-8"},
+               {"LC_PAPER", "en_GB.UTF-8"},
+               {"QT_QPA_PLATFORM", "offscreen"},
+               {"XDG_RUNTIME_DIR", folder / "run"},
+               {"TMPDIR", folder / "run"},
+               {"PAPYRA_PDF_DIR", PdfFolder()},
+               {"PAPYRA_HKCU", folder / "registry.reg"},
+               {"PAPYRA_DRIVE_C", folder / "drive_c"},
+               {"CUPS_SERVER", "localhost:9"}}; // nothing listens there: only the built-in printer
+        // A sanitizer build's settings reach the program too.
+        for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+            if (const char* value = std::getenv(name)) env[name] = value;
     }
     ~Papyra() {
         for (const auto& started : running)
@@ -190,33 +180,17 @@ public:
         const size_t end = log.find_last_not_of('\n');
         return end == std::string::npos ? "" : log.substr(log.rfind('\n', end) + 1);
     }
-    std::vector<std::string> Pdfs() const { // sorted
+    std::vector<std::string> Pdfs() const {
         std::vector<std::string> pdfs;
         for (const auto& entry : fs::directory_iterator(PdfFolder()))
             pdfs.push_back(entry.path());
-        std::sort(pdfs.begin(), pdfs.end());
         return pdfs;
     }
 
     pid_t Start(const std::vector<std::string>& words, const std::string& program = "papyra") {
-        std::map<std::string, std::string> all = {{"HOME", folder / "home"},
-                                                  {"PATH", "/usr/local/bin:/usr/bin:/bin"},
-                                                  {"LANG", "C.UTF-8"},
-                                                  {"LC_PAPER", "en_GB.UTF-8"},
-                                                  {"QT_QPA_PLATFORM", "offscreen"},
-                                                  {"XDG_RUNTIME_DIR", folder / "run"},
-                                                  {"TMPDIR", folder / "run"},
-                                                  {"PAPYRA_PDF_DIR", PdfFolder()},
-                                                  {"PAPYRA_HKCU", folder / "registry.reg"},
-                                                  {"PAPYRA_DRIVE_C", folder / "drive_c"}};
-        // A sanitizer build's settings reach the program too.
-        for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
-            if (const char* value = std::getenv(name)) all[name] = value;
-        for (const auto& [name, value] : env)
-            all[name] = value;
         std::vector<std::string> entries;
         std::vector<char*> envp;
-        for (const auto& [name, value] : all)
+        for (const auto& [name, value] : env)
             entries.push_back(name + "=" + value);
         for (auto& entry : entries)
             envp.push_back(entry.data());
