@@ -217,13 +217,9 @@ TEST_F(CupsPrintersTest, AQueueThatTakesNoJobsIsFoundWhenTheDocumentStartsAndAtI
     CupsPrinter& tractor = Named(telling, "tractor");
     tractor.SetFontName("Courier New");
     tractor.Print("x", false);
-    try {
-        tractor.EndDoc();
-        ADD_FAILURE() << "a refused document ended without a failure";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number, 482);
-        EXPECT_TRUE(e.reported);
-    }
+    const RuntimeError refused = FailureOf([&] { tractor.EndDoc(); });
+    EXPECT_EQ(refused.number, 482);
+    EXPECT_TRUE(refused.reported);
     EXPECT_EQ(told, std::vector<int>{482});
 }
 

@@ -49,9 +49,6 @@ public:
         Eventually([&] { return (ids = Find(title)).size() == 1; });
         return ids.size() == 1 ? std::optional(ids[0]) : std::nullopt;
     }
-    std::string Property(const std::string& id, const char* name) const {
-        return Shell("DISPLAY=" + display + " xprop -id " + id + " " + name + " 2>&1");
-    }
     // Clicks a control of a window, from the control's designed rectangle in twips.
     void Click(const std::string& id, int left, int top, int width, int height) const {
         const auto [x, y, w, h] = Geometry(id);
@@ -159,7 +156,8 @@ TEST_F(OnScreen, TheReviewWindowHasNoTitleAndItsBoxesArePainted) {
     const auto review = screen.One("");
     ASSERT_TRUE(review) << "no review window";
     for (const char* title : {"WM_NAME", "_NET_WM_NAME"}) {
-        const std::string property = screen.Property(*review, title);
+        const std::string property =
+            Shell("DISPLAY=" + display.name + " xprop -id " + *review + " " + title + " 2>&1");
         EXPECT_TRUE(property.ends_with("= \n") || property.ends_with("= \"\"\n") ||
                     property.find("not found") != std::string::npos)
             << "a window manager would show: " << property;
