@@ -158,11 +158,20 @@ TEST_F(EndToEnd, CommandLinesThatCannotRunAndASecondInstanceEndSilentlyWithTheir
     EXPECT_FALSE(fs::exists(papyra.Program() + "/RNTME.INI"));
 
     // A second instance ends at once, printing nothing, while the first holds the lock.
-    const LockHolder first(papyra.Root() + "/run/papyra.lock");
-    const Outcome second = papyra.Run({papyra.Write("r.prt", "second\r\n"), "x", "P"});
+    const std::string lock = papyra.Root() + "/run/papyra.lock";
+    const std::string report = papyra.Write("r.prt", "second\r\n");
+    const LockHolder first(lock);
+    const Outcome second = papyra.Run({report, "x", "P"});
     EXPECT_EQ(second.exitCode, 3);
     EXPECT_EQ(second.err + second.out, "");
     EXPECT_TRUE(papyra.Pdfs().empty());
+    // A lock in a folder others may enter, or in a file someone else owns, is no instance of ours.
+    fs::permissions(papyra.Root() + "/run", fs::perms(0710));
+    EXPECT_EQ(papyra.Run({report, "x", "P"}).exitCode, 0) << "a folder the group may enter";
+    fs::permissions(papyra.Root() + "/run", fs::perms(0700));
+    if (chown(lock.c_str(), 1, 1) == 0) { // only root may give a file away
+        EXPECT_EQ(papyra.Run({report, "x", "P"}).exitCode, 0) << "another user's lock file";
+    }
 }
 
 } // namespace
