@@ -32,9 +32,6 @@ protected:
         EXPECT_EQ(outcome.exitCode, status) << outcome.err;
         return Json::parse(outcome.out, nullptr, false);
     }
-    static bool Has(const std::string& text, const std::string& part) {
-        return text.find(part) != std::string::npos;
-    }
 
     Cups cups;
     Papyra papyra{{PAPYRA_BINARY, PAPYRA_ADMIN_BINARY}};

@@ -201,8 +201,7 @@ TEST_F(CupsPrintersTest, DrawnJobIsStagedPrivatelyAndReachesTheQueueUprightOrTur
         EXPECT_LT(word.xMin, 100);
         EXPECT_TRUE(turned ? word.yMin > 792 / 2 : word.yMin < 100) << word.yMin;
         const std::string options = ReadBytes(cups.Captured("laser") + ".options");
-        EXPECT_TRUE(options.find(turned ? "orientation-requested=4" : "orientation-requested=3") !=
-                    std::string::npos)
+        EXPECT_TRUE(Has(options, turned ? "orientation-requested=4" : "orientation-requested=3"))
             << "asked of the queue, not left to its filters: " << options;
     }
 }

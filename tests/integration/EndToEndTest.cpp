@@ -58,10 +58,9 @@ TEST_F(EndToEnd, TractorQueueReceivesTheRawStreamByteForByte) {
     std::replace(line2.begin(), line2.end(), '\x97', '\xC4');
     EXPECT_EQ(cups.Job("tractor"), RawPortraitStart + "Total\xC4\xC4\r\n" + line2 +
                                        "\r\n\x0C\x0C;\r\nend\r\n" + RawClosing);
-    EXPECT_NE(papyra.LastLogged().find("\"printer\":\"tractor\",\"port\":\"" +
-                                       cups.CaptureUri("tractor") +
-                                       "\",\"path\":\"raw\",\"bytes\":"),
-              std::string::npos);
+    EXPECT_TRUE(Has(papyra.LastLogged(), "\"printer\":\"tractor\",\"port\":\"" +
+                                             cups.CaptureUri("tractor") +
+                                             "\",\"path\":\"raw\",\"bytes\":"));
 }
 
 TEST_F(EndToEnd, AQueueNamedInTheRegistryReceivesTheDrawnReportWhateverItsName) {
@@ -98,7 +97,7 @@ TEST_F(EndToEnd, PapyraPdfPrintsEveryLineWithFontsEmbeddedNamedAfterTheReport) {
     EXPECT_EQ(InfoOf(pdf, "Pages"), "3");
     EXPECT_EQ(Printed(pdf), Visible(Samples + "ledger.prt"));
     const std::string fonts = Shell("pdffonts " + Quoted(pdf));
-    EXPECT_NE(fonts.find("LiberationMono"), std::string::npos) << fonts;
+    EXPECT_TRUE(Has(fonts, "LiberationMono")) << fonts;
     EXPECT_EQ(Shell("pdffonts " + Quoted(pdf) + " | tail -n +3 | grep -vc ' yes yes '"), "0\n")
         << "every font embedded:\n"
         << fonts;

@@ -11,10 +11,6 @@ using namespace papyra::test;
 
 namespace {
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // Staged documents and temporary files anywhere in the world, which must all be gone.
 std::vector<std::string> Leftovers(const Papyra& papyra) {
     std::vector<std::string> found;

@@ -159,7 +159,7 @@ TEST_F(OnScreen, TheReviewWindowHasNoTitleAndItsBoxesArePainted) {
         const std::string property =
             Shell("DISPLAY=" + display.name + " xprop -id " + *review + " " + title + " 2>&1");
         EXPECT_TRUE(property.ends_with("= \n") || property.ends_with("= \"\"\n") ||
-                    property.find("not found") != std::string::npos)
+                    Has(property, "not found"))
             << "a window manager would show: " << property;
     }
     screen.Click(*review, 2400, 2040, 2055, 375); // "OK": prints the file "SETUP x P"
@@ -192,9 +192,8 @@ TEST_F(OnScreen, TheSetupWindowLeadsBackIntoTheJobOnThePrinterNowConfigured) {
     EXPECT_TRUE(Eventually([&] { return fs::exists(started); })) << "Harvex was started";
     const std::string job = cups.Job("laser");
     ASSERT_EQ(job.substr(0, 5), "%PDF-");
-    EXPECT_NE(TextOf(papyra.Write("job.pdf", job)).find("Totals"), std::string::npos);
-    EXPECT_NE(ReadBytes(papyra.Program() + "/RNTME.INI").find("DeviceName=stopped"),
-              std::string::npos)
+    EXPECT_TRUE(Has(TextOf(papyra.Write("job.pdf", job)), "Totals"));
+    EXPECT_TRUE(Has(ReadBytes(papyra.Program() + "/RNTME.INI"), "DeviceName=stopped"))
         << "the save wrote the printer current in the window";
 }
 

@@ -31,6 +31,10 @@ namespace fs = std::filesystem;
 inline const std::string Source = PAPYRA_SOURCE_DIR;
 inline const std::string Ppd = Source + "/tests/integration/ppd/";
 
+inline bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // Polls until ready() holds; false after limit.
 inline bool Eventually(const std::function<bool()>& ready, std::chrono::milliseconds limit = 10s) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -39,13 +43,19 @@ inline bool Eventually(const std::function<bool()>& ready, std::chrono::millisec
     return true;
 }
 
+// The strings as exec wants them, ended by a null.
+inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& string : strings)
+        pointers.push_back(string.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Starts args[0] with standard input from /dev/null and its output to the files named.
 inline pid_t Spawn(std::vector<std::string> args, char** envp = environ,
                    const std::string& out = "/dev/null", const std::string& err = "/dev/null") {
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = Pointers(args);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -189,19 +199,15 @@ public:
 
     pid_t Start(const std::vector<std::string>& words, const std::string& program = "papyra") {
         std::vector<std::string> entries;
-        std::vector<char*> envp;
         for (const auto& [name, value] : env)
             entries.push_back(name + "=" + value);
-        for (auto& entry : entries)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
         std::vector<std::string> args = {Program() + "/" + program};
         if (user >= 0)
             args = {"/usr/bin/setpriv", "--reuid=" + std::to_string(user),
                     "--regid=" + std::to_string(user), "--clear-groups", args[0]};
         args.insert(args.end(), words.begin(), words.end());
         const std::string tag = folder / ("logs/" + std::to_string(++started));
-        const pid_t pid = Spawn(args, envp.data(), tag + ".out", tag + ".err");
+        const pid_t pid = Spawn(args, Pointers(entries).data(), tag + ".out", tag + ".err");
         running[pid] = tag;
         return pid;
     }
