@@ -1,6 +1,6 @@
 // papyra-admin as a process beside the real papyra, against a private cupsd: what it shows is
 // what papyra does.
-#include "integration/Harness.h"
+#include "support/Harness.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -19,37 +19,22 @@ const std::string Ledger = Source + "/samples/ledger.prt";
 
 class AdminCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            cups = std::make_unique<Cups>();
-            cups->Queue("laser", Ppd + "laser.ppd");
-            cups->Queue("tractor", Ppd + "tractor.ppd");
-        } catch (const std::exception& e) {
-            failure = e.what();
-            cups.reset();
-        }
-    }
-    static void TearDownTestSuite() { cups.reset(); }
     void SetUp() override {
-        if (!cups) FAIL() << "private cupsd: " << failure;
-        papyra.Install(PAPYRA_ADMIN_BINARY);
-        papyra.Use(*cups);
+        cups.Queue("laser", "laser.ppd");
+        cups.Queue("tractor", "tractor.ppd");
+        papyra.Use(cups);
     }
-    Outcome Admin(const std::vector<std::string>& words) const {
-        return papyra.RunProgram("papyra-admin", words);
+    Outcome Admin(const std::vector<std::string>& words) {
+        return papyra.Wait(papyra.Start(words, "papyra-admin"));
     }
-    Json AdminJson(const std::vector<std::string>& words, int status = 0) const {
+    Json AdminJson(const std::vector<std::string>& words, int status = 0) {
         const Outcome outcome = Admin(words);
         EXPECT_EQ(outcome.exitCode, status) << outcome.err;
         return Json::parse(outcome.out, nullptr, false);
     }
-    static bool Has(const std::string& text, const std::string& part) {
-        return text.find(part) != std::string::npos;
-    }
 
-    static inline std::string failure;
-    static inline std::unique_ptr<Cups> cups;
-    Papyra papyra;
+    Cups cups;
+    Papyra papyra{{PAPYRA_BINARY, PAPYRA_ADMIN_BINARY}};
 };
 
 TEST_F(AdminCommand, PrintersShowsTheCodesAndPathsAndWhichOneIsConfiguredWhy) {
@@ -96,11 +81,11 @@ TEST_F(AdminCommand, PrintersShowsTheCodesAndPathsAndWhichOneIsConfiguredWhy) {
 
 TEST_F(AdminCommand, PrintersShowsTheErrorOfAPrinterWhoseCodesCannotBeRead) {
     // A resolution no printer-settings code can hold: papyra's UPDATE would fail with overflow.
-    cups->Queue("huge",
-                papyra.Write("huge.ppd", std::regex_replace(ReadFile(Ppd + "laser.ppd"),
-                                                            std::regex("600dpi"), "40000dpi")));
+    cups.Queue("huge",
+               papyra.Write("huge.ppd", std::regex_replace(ReadBytes(Ppd + "laser.ppd"),
+                                                           std::regex("600dpi"), "40000dpi")));
     const Json shown = AdminJson({"printers", "--json"}, 1);
-    cups->Lp({"lpadmin", "-x", "huge"});
+    cups.Lp({"lpadmin", "-x", "huge"});
     Json huge;
     for (const Json& printer : shown["printers"])
         if (printer["deviceName"] == "huge") huge = printer;
@@ -120,20 +105,20 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
     const Outcome used = Admin({"use", "laser"});
     EXPECT_EQ(used.exitCode, 0) << used.err;
     EXPECT_TRUE(Has(used.out, "papyra now prints to 0 laser (by name)")) << used.out;
-    const std::string written = ReadFile(papyra.Root() + "/wine/user.reg");
+    const std::string written = ReadBytes(papyra.Root() + "/wine/user.reg");
     EXPECT_EQ(written.substr(0, userReg.size()), userReg);
     EXPECT_NE(written.find("\"DeviceName\"=\"laser\"\n", userReg.size()), std::string::npos);
-    fs::remove(cups->Captured("laser"));
+    fs::remove(cups.Captured("laser"));
     EXPECT_EQ(papyra.Run({Ledger, "x", "P"}).exitCode, 0);
-    EXPECT_TRUE(Has(cups->Job("laser"), "%PDF")) << "papyra printed on laser";
+    EXPECT_TRUE(Has(cups.Job("laser"), "%PDF")) << "papyra printed on laser";
 
     // The default registry file: a position is written as its number; what papyra would not
     // choose as asked is refused, and nothing is written.
     papyra.env.erase("WINEPREFIX");
-    papyra.env.erase("PAPYRA_HKCU");
+    papyra.env["PAPYRA_HKCU"] = papyra.Root() + "/registry.reg";
     const std::string regedit = papyra.Write("registry.reg", "REGEDIT4\r\n");
     EXPECT_EQ(Admin({"use", "2"}).exitCode, 0);
-    const std::string configured = ReadFile(regedit);
+    const std::string configured = ReadBytes(regedit);
     EXPECT_EQ(configured,
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\Printer]\r\n"
               "\"DeviceName\"=\"2\"\r\n");
@@ -142,7 +127,7 @@ TEST_F(AdminCommand, UseWritesTheRegistryPapyraThenPrintsBy) {
         EXPECT_EQ(outcome.exitCode, 1) << refused;
         EXPECT_TRUE(Has(outcome.err, "papyra-admin printers lists them")) << outcome.err;
     }
-    EXPECT_EQ(ReadFile(regedit), configured);
+    EXPECT_EQ(ReadBytes(regedit), configured);
     EXPECT_EQ(Admin({"use"}).exitCode, 2) << "a usage error";
 }
 
@@ -160,17 +145,17 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
         if (orientation == "L") words.push_back("--landscape");
         EXPECT_EQ(Admin(words).exitCode, 0);
         ASSERT_EQ(papyra.Pdfs().size(), 1u) << "the preview printed nothing";
-        EXPECT_GT(PdfPages(preview), 1);
-        EXPECT_EQ(PdfPages(preview), PdfPages(papyra.Pdfs()[0]));
-        EXPECT_EQ(PdfText(preview), PdfText(papyra.Pdfs()[0]));
+        EXPECT_GT(std::atoi(InfoOf(preview, "Pages").c_str()), 1);
+        EXPECT_EQ(InfoOf(preview, "Pages"), InfoOf(papyra.Pdfs()[0], "Pages"));
+        EXPECT_EQ(TextOf(preview), TextOf(papyra.Pdfs()[0]));
     }
 
     const std::string png = papyra.Root() + "/page.png";
-    fs::remove(cups->Captured("laser"));
+    fs::remove(cups.Captured("laser"));
     const Outcome outcome =
         Admin({"preview", Ledger, "--printer", "laser", "-o", png, "--page", "2", "--dpi", "96"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    const std::string bytes = ReadFile(png);
+    const std::string bytes = ReadBytes(png);
     ASSERT_GT(bytes.size(), 24u);
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1A\n");
     auto be32 = [&](size_t at) {
@@ -179,7 +164,7 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
     };
     // The queue's Letter page, 612 x 792 points, at 96 dots an inch.
     EXPECT_EQ(std::pair(be32(16), be32(20)), std::pair(612 * 96 / 72, 792 * 96 / 72));
-    EXPECT_TRUE(cups->Job("laser", std::chrono::milliseconds(300)).empty()) << "nothing printed";
+    EXPECT_TRUE(cups.Job("laser", std::chrono::milliseconds(300)).empty()) << "nothing printed";
     EXPECT_EQ(Admin({"preview", Ledger, "--printer", "laser", "-o", png, "--page", "9"}).exitCode,
               1);
     const Outcome tractor = Admin({"preview", Ledger, "--printer", "tractor"});
@@ -191,9 +176,9 @@ TEST_F(AdminCommand, DecodeReadsACapturedTractorJob) {
     papyra.Configure("tractor");
     const std::string report =
         papyra.Write("r.prt", "Total\227\227\r\n\016Big\024 \033Gbold\033H\r\n\f\r\nend");
-    fs::remove(cups->Captured("tractor"));
+    fs::remove(cups.Captured("tractor"));
     ASSERT_EQ(papyra.Run({report, "x", "P"}).exitCode, 0);
-    const Outcome decoded = Admin({"decode", papyra.Write("job.raw", cups->Job("tractor"))});
+    const Outcome decoded = Admin({"decode", papyra.Write("job.raw", cups.Job("tractor"))});
     EXPECT_EQ(decoded.exitCode, 0);
     EXPECT_EQ(decoded.out,
               "<DC2 (condensed off)><ESC P (10 characters per inch)><ESC t 1 (character table 1)>"
@@ -210,11 +195,11 @@ TEST_F(AdminCommand, DecodeReadsACapturedTractorJob) {
 
 TEST_F(AdminCommand, DoctorFindsAStoppedQueueAndAnUnwritablePdfFolderWithTheirFixes) {
     papyra.Configure("tractor");
-    ASSERT_EQ(cups->Lp({"cupsdisable", "tractor"}), 0);
+    ASSERT_EQ(cups.Lp({"cupsdisable", "tractor"}), 0);
     struct Enable {
         Cups& cups;
         ~Enable() { cups.Lp({"cupsenable", "tractor"}); }
-    } enable{*cups};
+    } enable{cups};
     // A file where the folder's parent should be: no user, root included, can make it.
     papyra.Write("file", "");
     papyra.env["PAPYRA_PDF_DIR"] = papyra.Root() + "/file/pdf";
@@ -230,7 +215,7 @@ TEST_F(AdminCommand, DoctorFindsAStoppedQueueAndAnUnwritablePdfFolderWithTheirFi
         << sick.out;
     EXPECT_EQ(AdminJson({"doctor", "--json"}, 1)["problems"], 2);
 
-    cups->Lp({"cupsenable", "tractor"});
+    cups.Lp({"cupsenable", "tractor"});
     papyra.env["PAPYRA_PDF_DIR"] = papyra.PdfFolder();
     const Outcome well = Admin({"doctor"});
     EXPECT_EQ(well.exitCode, 0) << well.out;
@@ -255,7 +240,7 @@ TEST_F(AdminCommand, LogReadsBackAGoodJobAndAFailedOne) {
                         missing + "\n")))
         << log;
     const Json last = AdminJson({"log", "-n", "1", "--json"});
-    const std::string file = ReadFile(papyra.Root() + "/home/.local/state/papyra/papyra.log");
+    const std::string file = ReadBytes(papyra.Root() + "/home/.local/state/papyra/papyra.log");
     EXPECT_EQ(last, Json::array({Json::parse(file.substr(file.rfind('\n', file.size() - 2) + 1))}))
         << "the log's own object, passed through";
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Looking at a written PDF the way a user's tools do: poppler's pdftotext, pdfinfo and pdftoppm.
+// Looking at a written PDF the way a user's tools do: poppler's pdftotext, pdfinfo and pdftoppm,
+// through the shell.
 #include <cstdio>
 #include <regex>
 #include <string>
@@ -7,17 +8,28 @@
 
 namespace papyra::test {
 
-// What a poppler tool prints for one PDF; tail names its standard output where it needs that.
-inline std::string Poppler(const std::string& tool, const std::string& pdf,
-                           const std::string& tail = "") {
+inline std::string Shell(const std::string& command) { // its standard output
     std::string output;
-    if (FILE* pipe = popen((tool + " '" + pdf + "' " + tail + " 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[65536];
         while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
             output.append(buffer, n);
         pclose(pipe);
     }
     return output;
+}
+
+inline std::string Quoted(const std::string& text) { // one shell word
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// What a poppler tool prints for one PDF; tail names its standard output where it needs that.
+inline std::string Poppler(const std::string& tool, const std::string& pdf,
+                           const std::string& tail = "") {
+    return Shell(tool + " " + Quoted(pdf) + " " + tail + " 2>/dev/null");
 }
 
 inline std::string TextOf(const std::string& pdf) {
