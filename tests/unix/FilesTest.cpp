@@ -117,7 +117,7 @@ TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorsAndNameTheFile) {
     EXPECT_EQ(files.LineInput(7), "x") << "the failures left the open channel alone";
 }
 
-TEST(AtomicFile, TheNextWriterRemovesTheFilesOfWritersThatAreGone) {
+TEST(AtomicFile, RemovesTheFilesOfWritersThatAreGoneAndRefusesALinkAsALink) {
     ScratchFolder folder;
     const std::string path = folder / "RNTME.INI";
     const pid_t child = fork(); // a writer that is gone once waited for
@@ -131,6 +131,8 @@ TEST(AtomicFile, TheNextWriterRemovesTheFilesOfWritersThatAreGone) {
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_TRUE(fs::exists(live));
+    fs::create_symlink(path, folder / "link");
+    EXPECT_EQ(AtomicFileWriter().Begin(folder / "link"), ELOOP) << "a link is told as a link";
 }
 
 // PATH holds the test's own folder alone: what the machine has installed (a real wine, say)
