@@ -52,7 +52,6 @@ public:
     float currentX = 0, currentY = 0;
     int pages = 0;     // pages started in the open document
     int documents = 0; // documents ended
-    std::string documentName;
     std::vector<DrawEvent> events;
     std::vector<float> sizesSet;
 
@@ -82,7 +81,7 @@ public:
     void Print(const std::string& text, bool lineEnd) override;
     void NewPage() override;
     void EndDoc() override;
-    void SetDocumentName(const std::string& path) override { documentName = path; }
+    void SetDocumentName(const std::string&) override {}
 
     // The text drawn on each page, one string per drawn row (by y), for page arithmetic tests.
     std::vector<std::map<float, std::string>> PageRows() const;
@@ -125,7 +124,6 @@ public:
     };
     bool keyExists = true;
     std::map<std::string, Value> values; // by value name, exact
-    int closes = 0;
 
     void SetString(const std::string& name, const std::string& text, bool withNul = true);
     void SetDword(const std::string& name, int32_t number);
@@ -212,7 +210,6 @@ public:
     std::vector<int> sleeps;
     int events = 0;    // DoEvents calls
     int dueEvents = 0; // DoEventsIfDue calls
-    int ends = 0;
     ExitStatus lastStatus = ExitStatus::Done;
     std::function<void()> onEvents; // runs inside either yield, as a window event would
 
@@ -246,14 +243,14 @@ protected:
 
 class FakeForms : public Forms {
 public:
-    int setupShown = 0, reviewOpened = 0, closed = 0;
+    int setupShown = 0, reviewOpened = 0;
     std::function<void()> onSetup; // what the user does in the setup window
     void ShowSetupWindowModal() override {
         ++setupShown;
         if (onSetup) onSetup();
     }
     void OpenReviewWindow() override { ++reviewOpened; }
-    void CloseAll() override { ++closed; }
+    void CloseAll() override {}
 };
 
 // The windows as the logic drives them: what each control shows, and a script for the user.
