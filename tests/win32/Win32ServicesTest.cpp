@@ -1,7 +1,5 @@
-// The platform services on the real Windows calls: files, registry, process, launcher, window
-// search and journal; and the spooler's printers through Wine's CUPS bridge, against the private
-// cupsd that tests/windows/with-printers starts: queues "laser" (Letter, 300 dpi, printable area
-// 12 pt in from each edge) and "tractor" (A4, raw), jobs captured in $PAPYRA_CUPS_DIR/out.
+// The platform services on the real Windows calls; the printers are the private cupsd's queues
+// (tests/windows/with-printers): "laser", Letter at 300 dpi less 12 pt each side, "tractor", raw.
 #include "platform/ini/IniProfile.h"
 #include "platform/win32/Win32Journal.h"
 #include "platform/win32/Win32Launcher.h"
@@ -12,7 +10,6 @@
 #include "platform/win32/Win32SettingsStore.h"
 #include "platform/win32/Win32TextFiles.h"
 #include "platform/win32/Windows.h"
-#include "printer/ConfiguredDevice.h"
 #include "support/ErrorOf.h"
 #include "support/ScratchFolder.h"
 
@@ -22,10 +19,9 @@
 
 using namespace papyra;
 using namespace papyra::test;
-using namespace std::string_literals;
+using Mode = TextFiles::Mode;
 
-// Started with $PAPYRA_PROBE set, this program writes to the file it names how it was shown,
-// whether it found another instance and its arguments; then it ends before any test runs.
+// Run with $PAPYRA_PROBE set, this program answers the launcher test in that file, and ends.
 static const bool ProbeAnswered = [] {
     char probe[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("PAPYRA_PROBE", probe, MAX_PATH);
@@ -34,14 +30,13 @@ static const bool ProbeAnswered = [] {
     GetStartupInfoA(&startup);
     Win32Process process;
     const std::string another = process.AnotherInstanceRunning() ? "|1|" : "|0|";
-    WriteBytes(probe + ".part"s,
+    WriteBytes(std::string(probe) + ".part",
                std::to_string(startup.wShowWindow) + another + process.CommandLine());
-    MoveFileA((probe + ".part"s).c_str(), probe);
+    MoveFileA((std::string(probe) + ".part").c_str(), probe);
     ExitProcess(0);
 }();
 
-// The profile and the text files on real files: bytes exact, a file replaced whole once done,
-// refusals before anything changes. How lines split and channels fail is every system's.
+// How lines split and channels fail is every system's, tested on the fakes and on Unix.
 TEST(Win32Files, ReplacedWholeKeepingEveryOtherByteOrRefusedWithTheirNumbersChangingNothing) {
     ScratchFolder folder;
     const std::string ini = folder / "RNTME.INI", prt = folder / "PrinterTest.prt",
@@ -61,62 +56,54 @@ TEST(Win32Files, ReplacedWholeKeepingEveryOtherByteOrRefusedWithTheirNumbersChan
         EXPECT_FALSE(profile.WritePrivateProfileStringA("A", "k", "2", refused)) << refused;
 
     Win32TextFiles files;
-    files.Open(prt, TextFiles::Mode::Output, 1);
+    files.Open(prt, Mode::Output, 1);
     files.Print(1, "A\rB", true);
     EXPECT_EQ(GetFileAttributesA(prt.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing half-written";
     files.Close(1);
-    files.Open(prt, TextFiles::Mode::Input, 7);
+    files.Open(prt, Mode::Input, 7);
     const std::string first = files.LineInput(7);
     EXPECT_EQ(first + "|" + files.LineInput(7), "A|B");
     EXPECT_EQ(ErrorOf([&] { files.LineInput(7); }), 62) << "read to its end, and no further";
-    const struct {
-        std::string name;
-        TextFiles::Mode mode;
-        int number;
-    } opens[] = {
-        {folder / "none", TextFiles::Mode::Input, 53},
-        {folder / "no\\file", TextFiles::Mode::Input, 76},
-        {folder / "no\\file", TextFiles::Mode::Output, 76},
-        {folder / "dir.ini", TextFiles::Mode::Input, 75},
-        {readOnly, TextFiles::Mode::Output, 70},
-        {folder / "LPT1.txt", TextFiles::Mode::Output, 75},
-    };
+    const std::tuple<std::string, Mode, int> opens[] = {{folder / "none", Mode::Input, 53},
+                                                        {folder / "no\\file", Mode::Input, 76},
+                                                        {folder / "no\\file", Mode::Output, 76},
+                                                        {folder / "dir.ini", Mode::Input, 75},
+                                                        {readOnly, Mode::Output, 70},
+                                                        {folder / "LPT1.txt", Mode::Output, 75}};
     for (const auto& open : opens)
-        EXPECT_EQ(ErrorOf([&] { files.Open(open.name, open.mode, 1); }), open.number) << open.name;
-    EXPECT_EQ(ReadBytes(readOnly), "[A]\r\nk=1\r\n");
+        EXPECT_EQ(ErrorOf([&] { files.Open(std::get<0>(open), std::get<1>(open), 1); }),
+                  std::get<2>(open))
+            << std::get<0>(open);
     EXPECT_EQ(folder.Entries(), 4u) << "no temporary file is left";
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL); // so the folder can go
+
+    const std::string appData = folder.path() + "\\\x80 Caf\xE9"; // in the ANSI code page
+    SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str()); // none of the other tests reads it
+    Win32Journal().Record(JobEntry{});
+    EXPECT_NE(GetFileAttributesA((appData + "/Papyra/papyra.log").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(Win32Registry, ReadsWhatTheSettingsStoreSavedAsTheAnsiCallsGiveIt) {
     const std::string application = "Papyra Tests " + std::to_string(GetCurrentProcessId());
+    const std::string key = "Software\\" + application;
     Win32SettingsStore().SaveSetting(application, "Printer", "DeviceName", "Caf\xE9 Laser");
     Win32Registry registry;
-    int32_t handle = 0, untouched = 77;
-    EXPECT_EQ(registry.RegOpenKeyExA(Registry::HKEY_CURRENT_USER,
-                                     "Software\\" + application + "\\Printer", 0,
-                                     Registry::KEY_QUERY_VALUE, handle),
-              Registry::ERROR_SUCCESS);
+    int32_t handle = 0;
+    const uint32_t root = Registry::HKEY_CURRENT_USER, query = Registry::KEY_QUERY_VALUE;
+    EXPECT_EQ(registry.RegOpenKeyExA(root, key + "\\Printer", 0, query, handle), 0);
     uint32_t type = 0, size = 4;
     uint8_t data[4];
     EXPECT_EQ(registry.RegQueryValueExA(handle, "DeviceName", type, data, size),
               Registry::ERROR_MORE_DATA);
     EXPECT_EQ(std::pair(type, size), std::pair(uint32_t(Registry::REG_SZ), 11u)) << "the NUL too";
-    RegistryValue value;
-    EXPECT_EQ(QueryRegistryValue(registry, handle, "DeviceName", value), 0);
-    EXPECT_EQ(std::get<std::string>(value), "Caf\xE9 Laser");
-    EXPECT_EQ(registry.RegOpenKeyExA(Registry::HKEY_CURRENT_USER,
-                                     "Software\\" + application + "\\None", 0,
-                                     Registry::KEY_QUERY_VALUE, untouched),
+    EXPECT_EQ(registry.RegOpenKeyExA(root, key + "\\None", 0, query, handle),
               Registry::ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(untouched, 77);
-    EXPECT_EQ(registry.RegCloseKey(handle), 0);
-    EXPECT_EQ(registry.RegCloseKey(handle), Registry::ERROR_INVALID_HANDLE);
-    RegDeleteTreeA(win32::CurrentUserKey, ("Software\\" + application).c_str());
+    EXPECT_EQ(registry.RegCloseKey(handle), 0) << "the key opened, its handle kept";
+    RegDeleteTreeA(win32::CurrentUserKey, key.c_str());
 }
 
-// The program the launcher starts is this one as a probe: it is shown maximized, finds this
-// process the one instance, and has no arguments.
+// The program launched is this one as a probe.
 TEST(Win32Launcher, StartsAProgramMaximizedThatFindsTheOneInstanceAndRefusesWhatIsNoProgram) {
     Win32Process process;
     EXPECT_FALSE(process.AnotherInstanceRunning()) << "no instance yet";
@@ -124,10 +111,8 @@ TEST(Win32Launcher, StartsAProgramMaximizedThatFindsTheOneInstanceAndRefusesWhat
     Win32Launcher launcher;
     EXPECT_EQ(ErrorOf([&] { launcher.Launch(folder / "harvex.exe"); }), 53);
     EXPECT_EQ(ErrorOf([&] { launcher.Launch(folder.path()); }), 53);
-    char program[MAX_PATH];
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
     SetEnvironmentVariableA("PAPYRA_PROBE", (folder / "answer").c_str());
-    EXPECT_EQ(ErrorOf([&] { launcher.Launch(program); }), 0);
+    EXPECT_EQ(ErrorOf([&] { launcher.Launch(_pgmptr); }), 0);
     SetEnvironmentVariableA("PAPYRA_PROBE", nullptr);
     for (int i = 0; i < 400 && ReadBytes(folder / "answer").empty(); ++i)
         Sleep(50);
@@ -137,22 +122,6 @@ TEST(Win32Launcher, StartsAProgramMaximizedThatFindsTheOneInstanceAndRefusesWhat
     EXPECT_EQ(Win32Process::ArgumentsOf("\"C:\\a b\\papyra.exe\"\tTEST L "), "TEST L ");
 }
 
-TEST(Win32Journal, RecordsInTheLogUnderLocalAppDataNamedInTheAnsiCodePage) {
-    ScratchFolder folder;
-    const std::string appData = folder.path() + "\\\x80 Caf\xE9"; // the euro sign, an e acute
-    char saved[MAX_PATH] = {};
-    GetEnvironmentVariableA("LOCALAPPDATA", saved, MAX_PATH);
-    SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
-    Win32Journal().Record(JobEntry{});
-    SetEnvironmentVariableA("LOCALAPPDATA", *saved ? saved : nullptr);
-    WIN32_FILE_ATTRIBUTE_DATA log{};
-    EXPECT_TRUE(GetFileAttributesExA((appData + "\\Papyra\\papyra.log").c_str(),
-                                     GetFileExInfoStandard, &log));
-    EXPECT_GT(log.nFileSizeLow, 0u);
-}
-
-// A drawn document reaches its queue once ended, and never when dropped unended; the raw port
-// delivers every byte to the printer on that port.
 TEST(Win32Printing, PrintersComeFromTheSpoolerWithTheirDevModesAndTheirJobsReachTheQueues) {
     char folder[MAX_PATH] = "";
     ASSERT_TRUE(GetEnvironmentVariableA("PAPYRA_CUPS_DIR", folder, MAX_PATH))
@@ -173,13 +142,11 @@ TEST(Win32Printing, PrintersComeFromTheSpoolerWithTheirDevModesAndTheirJobsReach
         EXPECT_EQ(others.Current().DeviceName(), name);
         others.Current().Print("never printed", true);
     }
-    SetDefaultPrinterA(saved);
     Win32Printers printers;
-    Printer* laser = nullptr;
-    Printer* tractor = nullptr;
-    for (int i = 0; i < printers.Count(); ++i)
-        (printers.Item(i).DeviceName() == "laser" ? laser : tractor) = &printers.Item(i);
-    ASSERT_TRUE(laser && tractor && printers.Count() == 2) << printers.Count() << " printers";
+    SetDefaultPrinterA(saved);
+    ASSERT_EQ(printers.Count(), 2);
+    Printer* laser = &printers.Current();
+    Printer* tractor = &printers.Item(laser == &printers.Item(0) ? 1 : 0);
     EXPECT_EQ(laser->Port(), "CUPS:laser");
     EXPECT_EQ(laser->PaperSize() * 100 + tractor->PaperSize(), 1 * 100 + 9); // Letter, A4
     laser->SetCopies(3);
@@ -196,10 +163,8 @@ TEST(Win32Printing, PrintersComeFromTheSpoolerWithTheirDevModesAndTheirJobsReach
     EXPECT_NEAR(one, 0.6f * 10.32f * 20, 5) << "a fixed-pitch face, Courier New's advance";
     EXPECT_FLOAT_EQ(laser->TextWidth(std::string(112, 'A')), 112 * one);
     EXPECT_FLOAT_EQ(laser->TextWidth("AB\nABCD\rA"), 4 * one) << "the widest line";
-    laser->SetDocumentName("C:\\reports\\kept.prt");
     laser->Print("page one", true);
     laser->NewPage();
-    laser->Print("page two", false);
     laser->EndDoc();
 
     const std::string capture = cups + "/out/tractor";

@@ -1,6 +1,5 @@
-// The windows and dialogs as Win32 draws them: built from the design tables by their rules, each
-// user action reaching the logic (what an event then does is the logic's, tested on the fakes),
-// and the loops, a job's yield among them, with the keys a dialog takes.
+// The windows and dialogs as Win32 draws them: built from the design tables, each user action
+// reaching the logic (what it then does is tested on the fakes), the loops and the dialog keys.
 #include "fakes/FakePlatform.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Process.h"
@@ -25,8 +24,7 @@ void RunMessages(int milliseconds = 30) {
         Win32Process().DoEvents();
 }
 
-// What runs once its timer is due, from whatever loop runs the messages then; cleared, it never
-// runs.
+// Runs once its timer is due, from whatever loop runs the messages then, unless cleared.
 std::map<UINT_PTR, std::function<void()>> later;
 void CALLBACK RunLater(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
@@ -36,18 +34,15 @@ void Later(int milliseconds, std::function<void()> what) {
     later[SetTimer(nullptr, 0, UINT(milliseconds), RunLater)] = std::move(what);
 }
 
-// The fakes' laser printer, one on a long device URI, a dot-matrix printer (tractor feed), and
-// both windows loaded, not shown.
+// A laser printer on a long device URI and a dot-matrix one after the fakes' own; both windows.
 struct Windows {
     Windows() {
-        world.printers.Add("Accounts Laser",
-                           "ipp://printserver.example:631/printers/accounts-laser");
+        world.printers.Add("Accounts", "ipp://printserver.example:631/printers/accounts-laser");
         world.printers.Add("Epson LQ", "LPT2:").paperBin = 8;
         form1.Attach(setup);
         form1.Load();
         form2.Attach(review);
     }
-    // Runs loop, which must return: a watchdog ends it otherwise.
     void Returns(const std::function<void()>& loop) {
         Later(5000, [this] { toolkit.LeaveAll(), ADD_FAILURE() << "the loop would not return"; });
         loop();
@@ -56,16 +51,12 @@ struct Windows {
     fakes::World world;
     Win32Toolkit toolkit;
     Form1 form1{world.program};
-    std::unique_ptr<Form1View> view1 = toolkit.CreateSetupWindow(form1);
-    Win32Form1& setup = dynamic_cast<Win32Form1&>(*view1);
+    Win32Form1 setup{form1};
     Form2 form2{world.program};
-    std::unique_ptr<Form2View> view2 = toolkit.CreateReviewWindow(form2);
-    Win32Form2& review = dynamic_cast<Win32Form2&>(*view2);
+    Win32Form2 review{form2};
 };
 
-// The pixels of a window's client area as they are on screen now.
 std::vector<COLORREF> PixelsOf(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT area;
     GetClientRect(window, &area);
     HDC dc = GetDC(window);
@@ -78,93 +69,70 @@ std::vector<COLORREF> PixelsOf(HWND window) {
 
 class Win32Window : public ::testing::Test, public Windows {};
 
-TEST_F(Win32Window, IsBuiltFromItsTableAtTheScreensResolutionAndFoundByItsExactTitle) {
-    const int dpi = ScreenDpi();
-    const std::tuple<DesignedWindow&, const design::Window&, std::span<const design::Control>>
-        cases[] = {{setup, design::Form1, design::Form1Controls},
-                   {review, design::Form2, design::Form2Controls}};
-    for (const auto& [window, design, table] : cases) {
-        RECT client;
-        GetClientRect(window.Handle(), &client);
-        EXPECT_EQ((std::pair<int, int>(client.right, client.bottom)),
-                  std::pair(TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi)));
-        window.Show();
-        std::vector<std::string> keyboard, tabbed;
-        for (const design::Control& control : table)
-            if (control.visible && control.kind != design::Kind::Label &&
-                control.kind != design::Kind::Frame)
-                keyboard.push_back(control.name);
-        HWND first = GetNextDlgTabItem(window.Handle(), nullptr, FALSE), at = first;
-        do
-            for (const design::Control& control : table)
-                if (window.Control(control.name) == at) tabbed.push_back(control.name);
-        while ((at = GetNextDlgTabItem(window.Handle(), at, FALSE)) != first &&
-               tabbed.size() <= table.size());
-        EXPECT_EQ(tabbed, keyboard) << "Tab walks the visible controls in the table's order";
-    }
-    // The ANSI search would match a title in any case.
-    EXPECT_TRUE(Win32WindowFinder().TopLevelWindowExists("Harvex Printer Setup"));
-    EXPECT_FALSE(Win32WindowFinder().TopLevelWindowExists("harvex printer setup"));
-    // The list's field takes its designed height, not its font's; a frame's control lies at its
-    // place in the frame.
-    RECT combo, frame, option;
+TEST_F(Win32Window, IsBuiltFromItsTableByItsRulesAndPassesEachUserActionToTheLogic) {
+    setup.Show();
+    auto pixels = [dpi = ScreenDpi()](int twips) { return TwipsToPixels(twips, dpi); };
+    RECT client, combo, frame, option;
+    GetClientRect(setup.Handle(), &client);
+    EXPECT_EQ((std::pair<int, int>(client.right, client.bottom)),
+              std::pair(pixels(design::Form1.width), pixels(design::Form1.height)));
     GetWindowRect(setup.Control("Combo1"), &combo);
     GetWindowRect(setup.Control("Frame1"), &frame);
     GetWindowRect(setup.Control("Option2"), &option);
     EXPECT_EQ(
         std::tuple(combo.bottom - combo.top, option.left - frame.left, option.top - frame.top),
-        std::tuple(TwipsToPixels(315, dpi), TwipsToPixels(2280, dpi), TwipsToPixels(360, dpi)));
-}
+        std::tuple(pixels(315), pixels(2280), pixels(360)))
+        << "the list's field of its designed height, not its font's; a frame's controls in it";
+    auto next = [&](HWND from) { return GetNextDlgTabItem(setup.Handle(), from, FALSE); };
+    HWND at = nullptr; // Tab walks the table's controls in its order, and round again
+    for (const design::Control& control : design::Form1Controls) {
+        if (control.kind == design::Kind::Label || control.kind == design::Kind::Frame) continue;
+        EXPECT_EQ(at = next(at), setup.Control(control.name)) << control.name;
+    }
+    EXPECT_EQ(next(at), setup.Control("Combo1"));
+    EXPECT_TRUE(Win32WindowFinder().TopLevelWindowExists("Harvex Printer Setup"));
+    EXPECT_FALSE(Win32WindowFinder().TopLevelWindowExists("harvex printer setup")) << "any case";
 
-TEST_F(Win32Window, ShowsItsColoursFontsAndStatesAndAJobsYieldKeepsTheDialogKeys) {
-    setup.Show();
     setup.SelectPaperFeed(false);
     RunMessages();
     EXPECT_EQ(PixelsOf(setup.Control("Label1"))[0], RGB(0, 0, 255)) << "the banner's blue";
-    HDC dc = GetDC(setup.Control("Label6"));
-    SelectObject(dc,
-                 reinterpret_cast<HFONT>(SendMessageA(setup.Control("Label6"), WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    ReleaseDC(setup.Control("Label6"), dc);
-    EXPECT_EQ(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "the sample text is fixed-pitch";
-    // The pressed paper-feed button is plain at a glance, not a shade apart from the other: the
-    // mean difference of their colour channels is far from none.
+    LOGFONTA sample{};
+    GetObjectA(HFONT(SendMessageA(setup.Control("Label6"), WM_GETFONT, 0, 0)), sizeof sample,
+               &sample);
+    EXPECT_EQ(sample.lfPitchAndFamily & 3, FIXED_PITCH)
+        << "the sample text's " << sample.lfFaceName;
     const auto one = PixelsOf(setup.Control("Option1")), two = PixelsOf(setup.Control("Option2"));
     double difference = 0;
     for (size_t i = 0; i < one.size() && i < two.size(); ++i)
         for (int shift : {0, 8, 16})
             difference += std::abs(int((one[i] >> shift) & 0xFF) - int((two[i] >> shift) & 0xFF));
-    EXPECT_GT(difference / 3 / double(one.size()), 40);
-    // Tab from "&OK" reaches the scroll bar, which then shows a focus mark.
+    EXPECT_GT(difference / 3 / double(one.size()), 40) << "the pressed paper feed plain to see";
     const auto unfocused = PixelsOf(setup.Control("VScroll1"));
     SetFocus(setup.Control("Command3"));
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     RunMessages();
-    ASSERT_EQ(GetFocus(), setup.Control("VScroll1"));
-    EXPECT_NE(PixelsOf(GetFocus()), unfocused);
-}
+    ASSERT_EQ(GetFocus(), setup.Control("VScroll1")) << "Tab from \"&OK\"";
+    EXPECT_NE(PixelsOf(GetFocus()), unfocused) << "a focus mark";
+    review.Show();
+    EXPECT_FALSE(IsWindowVisible(review.Control("Command3"))) << "designed hidden";
 
-TEST_F(Win32Window, PicksTypingAndButtonsReachTheLogic) {
-    setup.Show();
-    HWND combo = setup.Control("Combo1");
-    // A pick counts when the list closes on it, also on the entry already picked, and once
-    // however many ways the list tells of it.
-    for (std::vector<WORD> told :
-         {std::vector<WORD>{CBN_SELENDOK}, {CBN_SELENDOK, CBN_SELCHANGE}}) {
-        world.printers.selections.clear();
-        SendMessageA(combo, CB_SETCURSEL, 2, 0);
-        for (WORD code : told)
-            SendMessageA(setup.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code),
-                         reinterpret_cast<LPARAM>(combo));
-        RunMessages();
-        EXPECT_EQ(world.printers.selections, std::vector<int>{2}) << told.size();
-    }
+    HWND list = setup.Control("Combo1");
+    // A pick of the entry already picked counts too, once however many ways the list tells of it.
+    auto tell = [&](WORD code) {
+        SendMessageA(setup.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), code),
+                     LPARAM(list));
+    };
+    SendMessageA(list, CB_SETCURSEL, 2, 0);
+    tell(CBN_SELENDOK);
+    RunMessages();
+    tell(CBN_SELENDOK), tell(CBN_SELCHANGE);
+    RunMessages();
+    EXPECT_EQ(world.printers.selections, (std::vector<int>{2, 2}));
     EXPECT_EQ(std::tuple(setup.Text("Label1"), IsWindowVisible(setup.Control("Frame6")),
                          IsWindowVisible(setup.Control("Frame5")),
                          SendMessageA(setup.Control("Option2"), BM_GETCHECK, 0, 0)),
               std::tuple("Dot-Matrix Printer", TRUE, FALSE, LRESULT(BST_CHECKED)));
-    SetFocus(combo);
+    SetFocus(list);
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_UP, 0); // the arrow keys on the closed list pick
     RunMessages();
     EXPECT_EQ(form1.SelectedPosition(), 1);
@@ -173,7 +141,7 @@ TEST_F(Win32Window, PicksTypingAndButtonsReachTheLogic) {
                                        "ipp://printserver.example:631/printers/accounts-laser");
     EXPECT_THAT(setup.Text("Label3"),
                 ::testing::MatchesRegex("Connected to: ipp://.+\\.\\.\\..+accounts-laser"));
-    PostMessageA(FindWindowExA(combo, nullptr, "Edit", nullptr), WM_CHAR, 'X', 0);
+    PostMessageA(FindWindowExA(list, nullptr, "Edit", nullptr), WM_CHAR, 'X', 0);
     RunMessages();
     EXPECT_EQ(form1.SelectedPosition(), -1) << "typed";
 
@@ -189,8 +157,7 @@ TEST_F(Win32Window, PicksTypingAndButtonsReachTheLogic) {
     EXPECT_EQ(world.dialogs.boxes.at(0).text, "File not found");
 }
 
-TEST(Win32WindowLoop, ModalDisplayHoldsTheOtherWindowsAndReturnsOnceTheSetupWindowGoes) {
-    // How the setup window goes, and whether the other window stays to take over.
+TEST(Win32WindowLoop, EachLoopReturnsOnceItsWindowsGoTheModalOneHoldingTheOthersMeanwhile) {
     const std::tuple<const char*, bool, std::function<void(Windows&)>> cases[] = {
         {"&OK", true,
          [](Windows& w) { SendMessageA(w.setup.Control("Command3"), BM_CLICK, 0, 0); }},
@@ -200,6 +167,7 @@ TEST(Win32WindowLoop, ModalDisplayHoldsTheOtherWindowsAndReturnsOnceTheSetupWind
         {"LeaveAll", false, [](Windows& w) { w.toolkit.LeaveAll(); }},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::get<0>(c));
         const auto& act = std::get<2>(c);
         Windows w;
         w.review.Show();
@@ -208,32 +176,23 @@ TEST(Win32WindowLoop, ModalDisplayHoldsTheOtherWindowsAndReturnsOnceTheSetupWind
             reviewWaited = !IsWindowEnabled(w.review.Handle());
             act(w);
         });
-        w.Returns([&] { w.toolkit.RunModal(*w.view1); });
-        EXPECT_TRUE(reviewWaited && !w.setup.Open()) << std::get<0>(c);
+        w.Returns([&] { w.toolkit.RunModal(w.setup); });
+        EXPECT_TRUE(reviewWaited && !w.setup.Open());
         EXPECT_EQ(w.review.Open() ? GetActiveWindow() : nullptr,
-                  std::get<1>(c) ? w.review.Handle() : nullptr)
-            << std::get<0>(c);
+                  std::get<1>(c) ? w.review.Handle() : nullptr);
     }
-}
-
-// Closed from another thread, the window goes inside the loop's wait for a message, which must
-// then look again whether any window is shown (the setup window is not).
-TEST(Win32WindowLoop, MainLoopLivesWhileAWindowIsShown) {
+    // The main loop lives while a window is shown; this one is closed while the loop waits.
     Windows w;
     w.review.Show();
-    std::thread other([window = w.review.Handle()] {
-        Sleep(100);
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    });
+    std::thread other([window = w.review.Handle()] { SendMessageA(window, WM_CLOSE, 0, 0); });
     w.Returns([&] { w.toolkit.RunEventLoop(); });
     other.join();
 }
 
 enum Act { ClickOK = IDOK, ClickCancel = IDCANCEL, PressEscape };
 
-// Answers the dialog titled title that show puts up, as the user would once look has seen it,
-// another window of the program waiting meanwhile. A dialog of another title is answered too, so
-// the case fails instead of hanging.
+// Answers the dialog titled title that show puts up once look has seen it, another window waiting
+// meanwhile; a dialog of another title is answered too, so the case fails instead of hanging.
 void Answered(const char* title, Act act, const std::function<void(HWND)>& look,
               const std::function<void()>& show) {
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
@@ -251,7 +210,7 @@ void Answered(const char* title, Act act, const std::function<void(HWND)>& look,
     DestroyWindow(other);
 }
 
-TEST(Win32Dialogs, MessageBoxAnswersAsTheUserDid) {
+TEST(Win32Dialogs, AnswerAsTheUserDidStartingAtThePrinterWhileTheOtherWindowsWait) {
     const struct {
         MsgButtons buttons;
         MsgIcon icon;
@@ -274,32 +233,26 @@ TEST(Win32Dialogs, MessageBoxAnswersAsTheUserDid) {
             EXPECT_EQ(Win32Dialogs().MessageBox("Text", c.buttons, c.icon, c.title), c.answer);
         });
     }
-}
-
-TEST(Win32Dialogs, PrinterDialogStartsAtThePrinterAndYieldsTheChoice) {
     const struct {
         int orientation, copies; // the printer's
         bool choose;             // Landscape and 3 copies
         Act act;
         PrinterDialogResult result;
-    } cases[] = {
+    } choices[] = {
         {1, 1, true, ClickOK, {2, 3, false}},    {2, 2, false, ClickOK, {2, 2, false}},
         {1, 0, false, ClickOK, {1, 1, false}},   {2, 2, true, ClickCancel, {2, 2, true}},
         {1, 1, true, PressEscape, {1, 1, true}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : choices) {
         fakes::FakePrinter printer("Accounts Laser");
         printer.orientation = c.orientation;
         printer.copies = c.copies;
         auto look = [&](HWND dialog) {
-            HWND name = FindWindowExA(dialog, nullptr, "Edit", nullptr);
-            HWND copies = FindWindowExA(dialog, name, "Edit", nullptr);
+            HWND copies = FindWindowExA(dialog, FindWindowExA(dialog, nullptr, "Edit", nullptr),
+                                        "Edit", nullptr);
             HWND landscape = FindWindowExA(dialog, nullptr, "Button", "&Landscape");
-            char text[64] = "";
-            GetWindowTextA(name, text, sizeof text);
-            EXPECT_EQ(std::tuple(std::string(text), SendMessageA(landscape, BM_GETCHECK, 0, 0),
-                                 IsWindowEnabled(copies)),
-                      std::tuple("Accounts Laser", LRESULT(c.orientation == 2), c.copies > 0));
+            EXPECT_EQ(SendMessageA(landscape, BM_GETCHECK, 0, 0), c.orientation == 2);
+            EXPECT_EQ(IsWindowEnabled(copies), c.copies > 0);
             if (c.choose) SendMessageA(landscape, BM_CLICK, 0, 0), SetWindowTextA(copies, "3");
         };
         PrinterDialogResult result;
@@ -310,8 +263,8 @@ TEST(Win32Dialogs, PrinterDialogStartsAtThePrinterAndYieldsTheChoice) {
     }
 }
 
-// Not a test: shows each window in turn for tests/win32/capture-screenshots.sh, announced on
-// stdout as "SHOWN name left top width height" in screen pixels.
+// Not a test: tests/win32/capture-screenshots.sh takes each window that stdout names "SHOWN name
+// left top width height" in screen pixels.
 void Show(const char* name, HWND window) {
     RECT area;
     GetWindowRect(window, &area);
@@ -327,11 +280,9 @@ TEST(Win32WindowScreenshots, DISABLED_ShowEachWindow) {
     SendMessageA(w.setup.Control("Combo1"), CB_SETCURSEL, 1, 0);
     w.form1.Picked(1);
     Show("setup-window", w.setup.Handle());
-    w.setup.Leave();
     w.form2.WriteLines();
     w.review.Show();
     Show("review-window", w.review.Handle());
-    w.review.Leave();
     Later(300, [] {
         Show("printer-dialog", FindWindowA("#32770", "Harvex Printer Setup"));
         EndDialog(FindWindowA("#32770", "Harvex Printer Setup"), IDCANCEL);
