@@ -36,7 +36,6 @@ static const bool ProbeAnswered = [] {
     ExitProcess(0);
 }();
 
-// How lines split and channels fail is every system's, tested on the fakes and on Unix.
 TEST(Win32Files, ReplacedWholeKeepingEveryOtherByteOrRefusedWithTheirNumbersChangingNothing) {
     ScratchFolder folder;
     const std::string ini = folder / "RNTME.INI", prt = folder / "PrinterTest.prt",
