@@ -12,6 +12,15 @@ namespace {
 const std::string Commit = "You are about to commit a change to the database, "
                            "continue only if you are certain.";
 
+// Writes value under [heading] Size of file, in access mode 0; the accessor stays set to it.
+void Write(FileIO& io, const std::string& file, const std::string& heading, ProfileText value) {
+    io.Filename = file;
+    io.Heading = heading;
+    io.Keyword = "Size";
+    io.NewValue = std::move(value);
+    io.FileOUT();
+}
+
 TEST(FileIO, AccessModesDecideWhetherTheWriteHappensAndWhatIsSaid) {
     const struct {
         int32_t mode;
@@ -54,11 +63,7 @@ TEST(FileIO, AccessModesDecideWhetherTheWriteHappensAndWhatIsSaid) {
 TEST(FileIO, FileInCutsToTheBufferAndFallsBackToTheDefault) {
     World world;
     FileIO io(world.platform);
-    io.Filename = "F.INI";
-    io.Heading = "Printer";
-    io.Keyword = "Size";
-    io.NewValue = "abcdefghijklmnopqrst";
-    io.FileOUT();
+    Write(io, "F.INI", "Printer", "abcdefghijklmnopqrst");
     EXPECT_EQ(io.FileIN(10), "abcdefghi");
     EXPECT_EQ(io.FileIN(255, "", "X"), "abcdefghijklmnopqrst") << "the default only for nothing";
     EXPECT_EQ(io.FileIN(0, "", "X"), "X");
@@ -71,11 +76,7 @@ TEST(FileIO, FileInCutsToTheBufferAndFallsBackToTheDefault) {
 TEST(FileIO, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
     World world;
     FileIO io(world.platform);
-    io.Filename = "C:\\Papyra\\RNTME.INI";
-    io.Heading = "Test";
-    io.Keyword = "old";
-    io.NewValue = 1;
-    io.FileOUT();
+    Write(io, "C:\\Papyra\\RNTME.INI", "Test", 1);
     io.SectionOUT({"a=1", "b=2"}, "F.INI");
     EXPECT_EQ(world.profile.files["F.INI"], "[Test]\r\na=1\r\nb=2\r\n") << "as a new file shows it";
     io.SectionOUT({"a=1", "b=2"}, "C:\\Papyra\\RNTME.INI");
