@@ -59,9 +59,11 @@ start_suite asan-tests bash -c 'cd build-asan &&
   ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/../tests/support/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 --timeout 600'
 
-stage "Windows build"
+stage "Windows builds"
 cmake --preset windows >/dev/null
 cmake --build build-windows -j"$(nproc)"
+cmake --preset windows-i686 >/dev/null
+cmake --build build-windows-i686 -j"$(nproc)"
 finish_suite asan-tests
 start_suite windows-tests ctest --preset windows
 
@@ -71,9 +73,6 @@ stage "the Debian package"
 bash scripts/package.sh
 # 77: not root, so no fresh root to install it on.
 start_suite package-test bash -c 'bash scripts/package-test.sh || [ $? -eq 77 ]'
-stage "32-bit Windows build"
-cmake --preset windows-i686 >/dev/null
-cmake --build build-windows-i686 -j"$(nproc)"
 finish_suite windows-tests
 finish_suite package-test
 stage "done"
