@@ -10,26 +10,18 @@ using namespace papyra::cups;
 namespace {
 
 TEST(CupsCapabilities, KeywordsBecomeWindowsCodes) {
-    // Each mapping with the names expected to give each code.
     const std::tuple<int (*)(std::string_view), int, std::vector<const char*>> cases[] = {
         // Letter's size is also Note's: the first Windows code wins.
         {PaperSizeFromMedia, 1, {"Letter", "na_letter_8.5x11in", "na-letter"}},
-        {PaperSizeFromMedia, 18, {"Note"}},
         {PaperSizeFromMedia, 9, {"a4", "iso_a4_210x297mm"}},
-        {PaperSizeFromMedia, 13, {"B5", "jis_b5_182x257mm"}},
-        {PaperSizeFromMedia, 34, {"iso_b5_176x250mm"}},
         {PaperSizeFromMedia, 256, {"A0", "custom_210x297mm_210x297mm", "Custom.595x842", "x", ""}},
         // The more specific names win over the words they contain.
         {PaperBinFromSource, 8, {"Tractor", "continuous-long"}},
         {PaperBinFromSource, 6, {"ManualEnvelope"}},
         {PaperBinFromSource, 5, {"Envelope"}},
-        {PaperBinFromSource, 4, {"by-pass-tray"}},
-        {PaperBinFromSource, 7, {"AutoSelect", ""}},
         {PaperBinFromSource, 1, {"Upper", "tray-1"}},
-        {PaperBinFromSource, 15, {"tray-10", "Photo"}},
         {ColorModeFromKeyword, 2, {"RGB", "auto"}},
         {ColorModeFromKeyword, 1, {"KGray", "process-monochrome", "auto-monochrome"}},
-        {ColorModeFromKeyword, 0, {"", "Photo"}},
         {DpiFromPpdResolution, 600, {"600dpi", "600x300dpi"}},
         {DpiFromPpdResolution, 300, {"118dpcm"}},
         {DpiFromPpdResolution, 0, {"dpi", "600", "600x", "600xdpi", "0dpi", "99999999999dpi"}},

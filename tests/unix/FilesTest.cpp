@@ -1,5 +1,3 @@
-// Files and programs on Unix as the program names, reads, writes and starts them: Windows paths
-// below drive C:, Line Input, whole-or-nothing replacement, and programs started detached.
 #include "platform/unix/AtomicFile.h"
 #include "platform/unix/UnixLauncher.h"
 #include "platform/unix/UnixTextFiles.h"
@@ -22,46 +20,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(WindowsPath, PathsResolveBelowDriveCMatchingCaseLikeWindows) {
-    ScratchFolder drive;
-    fs::create_directories(drive / "Harvex96/Data");
-    WriteBytes(drive / "Harvex96/HARVEX.INI", "");
-    ScopedEnv root("PAPYRA_DRIVE_C", drive.path().c_str());
-    const std::pair<std::string, std::string> cases[] = {
-        {"\\Harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"},
-        {"c:/HARVEX96/data/", drive / "Harvex96/Data/"},
-        {"D:\\HARVEX96\\new.ini", drive / "Harvex96/new.ini"},
-        {"\\harvex96\\Missing\\New.INI", drive / "Harvex96/Missing/New.INI"},
-        {drive / "harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"}, // native folder + name
-    };
-    for (const auto& [windows, native] : cases)
-        EXPECT_EQ(NativePath(windows), native) << windows;
-    const std::string working = fs::current_path();
-    ASSERT_EQ(chdir(drive.path().c_str()), 0);
-    EXPECT_EQ(NativePath("harvex96\\data"), "Harvex96/Data") << "relative to the working folder";
-    ASSERT_EQ(chdir(working.c_str()), 0);
-    // Without PAPYRA_DRIVE_C, Wine's drive C:, else the root.
-    ScopedEnv noDrive("PAPYRA_DRIVE_C", nullptr), wine("WINEPREFIX", "/home/u/.wine");
-    EXPECT_EQ(NativePath("C:\\nowhere-papyra\\x.exe"),
-              "/home/u/.wine/drive_c/nowhere-papyra/x.exe");
-    unsetenv("WINEPREFIX");
-    EXPECT_EQ(NativePath("\\nowhere-papyra\\x.ini"), "/nowhere-papyra/x.ini");
-}
-
-TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrButNotAtLoneLf) {
+TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrAndFailuresNameTheFile) {
+    ScratchFolder folder;
     std::string allBytes;
     for (int b = 0; b < 256; ++b)
         if (b != '\r') allBytes += static_cast<char>(b);
-    const std::string nearBlock(1048575, 'q');  // its CR LF straddles the first read block
-    const std::string pastBlocks(3 << 20, 'w'); // one line across several blocks
+    const std::string nearBlock(1048575, 'q'); // its CR LF straddles the first read block
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},
         {"a\r\n\r\nb\rc\nd\r", {"a", "", "b", "c\nd"}},
         {allBytes + "\r\n" + allBytes, {allBytes, allBytes}},
         {nearBlock + "\r\nz", {nearBlock, "z"}},
-        {pastBlocks + "\rtail", {pastBlocks, "tail"}},
     };
-    ScratchFolder folder;
     for (const auto& [bytes, lines] : cases) {
         WriteBytes(folder / "in.txt", bytes);
         UnixTextFiles files;
@@ -71,41 +41,18 @@ TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrButNotAtLoneLf) {
             read.push_back(files.LineInput(1));
         EXPECT_TRUE(read == lines) << bytes.substr(0, 20);
     }
-}
-
-TEST(UnixTextFiles, OutputReplacesTheFileWholeAtCloseKeepingItsMode) {
-    ScratchFolder folder;
-    const std::string path = folder / "PrinterTest.prt";
-    WriteBytes(path, "old\r\n");
-    chmod(path.c_str(), 0640);
-    UnixTextFiles files;
-    files.Open(path, Mode::Output, 1);
-    files.Print(1, "A", false);
-    files.Print(1, "B", true);
-    EXPECT_EQ(ReadBytes(path), "old\r\n") << "nothing half-written is ever seen";
-    files.Close(1);
-    EXPECT_EQ(ReadBytes(path), "AB\r\n");
-    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
-    EXPECT_EQ(folder.Entries(), 1u);
-}
-
-TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorsAndNameTheFile) {
-    ScratchFolder folder;
     WriteBytes(folder / "file", "x\r\n");
     WriteBytes(folder / "readonly", "");
     chmod((folder / "readonly").c_str(), 0444);
     fs::create_directory(folder / "dir");
     fs::create_symlink(folder / "file", folder / "link");
-    mkfifo((folder / "fifo").c_str(), 0600);
     UnixTextFiles files;
     files.Open(folder / "file", Mode::Input, 7);
     const std::tuple<std::string, Mode, int, int> opens[] = {
-        {folder / "none", Mode::Input, 1, 53},     {folder / "no/file", Mode::Input, 1, 76},
-        {folder / "no/file", Mode::Output, 1, 76}, {folder / "dir", Mode::Input, 1, 75},
-        {folder / "dir", Mode::Output, 1, 75},     {folder / "readonly", Mode::Output, 1, 70},
-        {folder / "link", Mode::Output, 1, 75},    {folder / "fifo", Mode::Input, 1, 75},
-        {folder / "fifo", Mode::Output, 1, 75},    {"", Mode::Input, 1, 52},
-        {folder / "file", Mode::Input, 512, 52},   {folder / "file", Mode::Input, 7, 55},
+        {folder / "none", Mode::Input, 1, 53},   {folder / "no/file", Mode::Input, 1, 76},
+        {folder / "dir", Mode::Input, 1, 75},    {folder / "readonly", Mode::Output, 1, 70},
+        {folder / "link", Mode::Output, 1, 75},  {"", Mode::Input, 1, 52},
+        {folder / "file", Mode::Input, 512, 52}, {folder / "file", Mode::Input, 7, 55},
     };
     for (const auto& open : opens) {
         const std::string& path = std::get<0>(open);
@@ -117,29 +64,36 @@ TEST(UnixTextFiles, FailuresCarryTheirRunTimeErrorsAndNameTheFile) {
     EXPECT_EQ(files.LineInput(7), "x") << "the failures left the open channel alone";
 }
 
-TEST(AtomicFile, RemovesTheFilesOfWritersThatAreGoneAndRefusesALinkAsALink) {
+TEST(UnixTextFiles, OutputReplacesTheFileWholeAtCloseKeepingItsModeAndLiveWritersFiles) {
     ScratchFolder folder;
-    const std::string path = folder / "RNTME.INI";
+    const std::string path = folder / "PrinterTest.prt";
+    WriteBytes(path, "old\r\n");
+    chmod(path.c_str(), 0640);
     const pid_t child = fork(); // a writer that is gone once waited for
     if (child == 0) _exit(0);
     waitpid(child, nullptr, 0);
-    const std::string dead = folder / (".RNTME.INI.tmp" + std::to_string(child) + "-1"),
-                      live = folder / (".RNTME.INI.tmp" + std::to_string(getpid()) + "-1");
+    const std::string dead = folder / (".PrinterTest.prt.tmp" + std::to_string(child) + "-1"),
+                      live = folder / (".PrinterTest.prt.tmp" + std::to_string(getpid()) + "-1");
     WriteBytes(dead, "a writer gone");
     WriteBytes(live, "a writer at work");
-    EXPECT_TRUE(ReplaceFileAtomically(path, "new"));
-    EXPECT_EQ(ReadBytes(path), "new");
+    UnixTextFiles files;
+    files.Open(path, Mode::Output, 1);
+    files.Print(1, "A", false);
+    files.Print(1, "B", true);
+    EXPECT_EQ(ReadBytes(path), "old\r\n") << "nothing half-written is ever seen";
+    files.Close(1);
+    EXPECT_EQ(ReadBytes(path), "AB\r\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
     EXPECT_FALSE(fs::exists(dead));
-    EXPECT_TRUE(fs::exists(live));
+    EXPECT_EQ(folder.Entries(), 2u) << "the live writer's file alone is left";
     fs::create_symlink(path, folder / "link");
     EXPECT_EQ(AtomicFileWriter().Begin(folder / "link"), ELOOP) << "a link is told as a link";
 }
 
-// PATH holds the test's own folder alone: what the machine has installed (a real wine, say)
-// never takes part.
-class Launcher : public testing::Test {
+// PATH holds the test's own folder alone: a real wine installed never takes part.
+class DriveC : public testing::Test {
 protected:
-    // A program that writes what the shell word say expands to into file, once it is whole.
+    // Writes what the shell word say expands to into file, whole once it is seen.
     static void WriteProgram(const std::string& path, const std::string& say,
                              const std::string& file) {
         fs::create_directories(fs::path(path).parent_path());
@@ -157,7 +111,20 @@ protected:
     ScopedEnv driveC{"PAPYRA_DRIVE_C", drive.path().c_str()}, path{"PATH", bin.path().c_str()};
 };
 
-TEST_F(Launcher, StartsProgramsDetachedAndWindowsOnesMaximizedThroughWine) {
+TEST_F(DriveC, LauncherStartsProgramsDetachedAndWindowsOnesMaximizedThroughWineOrTellsWhyNot) {
+    WriteBytes(drive / "plain.exe", "#!/bin/sh\n");
+    WriteBytes(drive / "windows.exe", "MZ");
+    WriteBytes(drive / "broken.exe", "#!/nonexistent/interpreter\n");
+    chmod((drive / "broken.exe").c_str(), 0755);
+    // No wine on PATH yet; exec finds no interpreter for broken.exe.
+    const std::pair<const char*, int> failures[] = {{"C:\\missing.exe", 53},
+                                                    {"C:\\plain.exe", 70},
+                                                    {"C:\\windows.exe", 70},
+                                                    {"C:\\broken.exe", 53}};
+    for (const auto& [program, number] : failures) {
+        const std::string path = program; // clang 14 cannot capture a structured binding
+        EXPECT_EQ(FailureOf([&] { UnixLauncher().Launch(path); }).number, number) << program;
+    }
     // The folder and file differ in case from the Windows path, as on a copied installation.
     WriteProgram(drive / "Harvex96/HARVEX.EXE", "\"$PPID $#\"", drive / "native");
     UnixLauncher().Launch("C:\\harvex96\\harvex.exe");
@@ -166,28 +133,23 @@ TEST_F(Launcher, StartsProgramsDetachedAndWindowsOnesMaximizedThroughWine) {
     EXPECT_NE(std::stoi(native), getpid()) << "not our child";
     EXPECT_EQ(native.substr(native.find(' ')), " 0\n") << "no arguments";
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child left to reap";
-
     WriteProgram(bin / "wine", "\"$@\"", drive / "wine-args");
-    WriteBytes(drive / "windows.exe", "MZ");
     UnixLauncher().Launch("C:\\windows.exe");
     EXPECT_EQ(WaitFor(drive / "wine-args"), "start /max /unix " + drive / "windows.exe\n");
 }
 
-TEST_F(Launcher, ReportsWhatCannotBeStarted) {
-    fs::create_directories(drive / "folder.exe");
-    WriteBytes(drive / "plain.exe", "#!/bin/sh\n");
-    WriteBytes(drive / "windows.exe", "MZ");
-    WriteBytes(drive / "broken.exe", "#!/nonexistent/interpreter\n");
-    chmod((drive / "broken.exe").c_str(), 0755);
-    const std::pair<const char*, int> cases[] = {
-        {"C:\\missing.exe", 53}, {"C:\\folder.exe", 53},
-        {"C:\\plain.exe", 70},   {"C:\\windows.exe", 70}, // no wine on PATH
-        {"C:\\broken.exe", 53},                           // exec finds no interpreter
+TEST_F(DriveC, WindowsPathsResolveBelowItMatchingCaseLikeWindows) {
+    fs::create_directories(drive / "Harvex96/Data");
+    WriteBytes(drive / "Harvex96/HARVEX.INI", "");
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\Harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"},
+        {"c:/HARVEX96/data/", drive / "Harvex96/Data/"},
+        {"D:\\HARVEX96\\new.ini", drive / "Harvex96/new.ini"},
+        {"\\harvex96\\Missing\\New.INI", drive / "Harvex96/Missing/New.INI"},
+        {drive / "harvex96\\harvex.ini", drive / "Harvex96/HARVEX.INI"}, // native folder + name
     };
-    for (const auto& [program, number] : cases) {
-        const std::string path = program; // clang 14 cannot capture a structured binding
-        EXPECT_EQ(FailureOf([&] { UnixLauncher().Launch(path); }).number, number) << program;
-    }
+    for (const auto& [windows, native] : cases)
+        EXPECT_EQ(NativePath(windows), native) << windows;
 }
 
 } // namespace
