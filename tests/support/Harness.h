@@ -35,7 +35,6 @@ inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Polls until ready() holds; false after limit.
 inline bool Eventually(const std::function<bool()>& ready, std::chrono::milliseconds limit = 10s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (; !ready(); std::this_thread::sleep_for(20ms))
@@ -43,7 +42,6 @@ inline bool Eventually(const std::function<bool()>& ready, std::chrono::millisec
     return true;
 }
 
-// The strings as exec wants them, ended by a null.
 inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
     for (auto& string : strings)
@@ -52,7 +50,6 @@ inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return pointers;
 }
 
-// Starts args[0] with standard input from /dev/null and its output to the files named.
 inline pid_t Spawn(std::vector<std::string> args, char** envp = environ,
                    const std::string& out = "/dev/null", const std::string& err = "/dev/null") {
     std::vector<char*> argv = Pointers(args);
@@ -106,7 +103,6 @@ public:
     std::string Captured(const std::string& queue) const { // as the script names it
         return folder / ("out/" + std::regex_replace(queue, std::regex("[^A-Za-z0-9._-]"), "_"));
     }
-    // The job's bytes once they are there, "" when none came within limit.
     std::string Job(const std::string& queue, std::chrono::milliseconds limit = 10s) const {
         const bool came = Eventually([&] { return fs::exists(Captured(queue)); }, limit);
         return came ? ReadBytes(Captured(queue)) : "";
@@ -178,7 +174,6 @@ public:
         WriteBytes(folder / relative, bytes);
         return folder / relative;
     }
-    // The registry names the printer Harvex configured (ANSI bytes, REGEDIT4).
     void Configure(const std::string& deviceName) const {
         Write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tillwren\\Ver36\\"
                               "Printer]\r\n\"DeviceName\"=\"" +
