@@ -119,7 +119,14 @@ void PrintRaw(Program& program, const std::string& path) {
             block += FormFeed;
         } else {
             std::replace(first, first + length, AnsiDash, PrinterDash);
-            block.append(first, length);
+            // A long line goes in pieces, so the block never holds a second copy of it.
+            for (size_t at = 0; at < length; at += RawBlockSize) {
+                block.append(first + at, std::min(RawBlockSize, length - at));
+                if (block.size() >= RawBlockSize) {
+                    send(block);
+                    block.clear();
+                }
+            }
             block += "\r\n";
         }
         if (block.size() >= RawBlockSize) {

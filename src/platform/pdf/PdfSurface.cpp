@@ -241,7 +241,11 @@ struct PdfSurface::Impl {
                 currentX = 0;
                 currentY += lineHeight;
             } else {
-                if (!runOpen || stateChanged || currentX != runEndX || currentY != runY) StartRun();
+                // A run is also ended at a chunk's size, so a line of any length is streamed
+                // out as it is drawn instead of held whole.
+                if (!runOpen || stateChanged || currentX != runEndX || currentY != runY ||
+                    content.size() >= kContentChunk)
+                    StartRun();
                 content.append(kGlyphBytes.bytes[c].data(), kGlyphBytes.length[c]);
                 (*runBytes)[c] = true;
                 currentX += advance[c];
