@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   # build
-  g++ cmake make pkg-config ccache
+  g++ cmake make pkg-config ccache file
   qt6-base-dev qt6-qpa-plugins libcups2-dev libfontconfig-dev zlib1g-dev libxcb1-dev
   libgtest-dev libgmock-dev
   # the asan preset and the libFuzzer targets

@@ -76,7 +76,8 @@ TEST_F(NoJobLost, AJobCutShortByASignalIsToldAndLeavesNoStagedFile) {
         const pid_t pid = papyra.Start({report, "x", "P"});
         ASSERT_TRUE(Eventually([&] { return !Leftovers(papyra).empty(); })) << "nothing staged";
         c.toSpooler ? cups.Signal(c.signal) : void(kill(pid, c.signal));
-        const Outcome outcome = papyra.Wait(pid, 30s);
+        // Drawing the whole report before the end can take minutes under the sanitizers.
+        const Outcome outcome = papyra.Wait(pid, 180s);
         cups.Signal(SIGCONT);
         if (c.toSpooler) {
             EXPECT_EQ(outcome.exitCode, 1);
