@@ -113,26 +113,21 @@ void PrintRaw(Program& program, const std::string& path) {
     };
     send(RawSetUp);
     send(program.state.PageOrientation == "P" ? RawPortrait : RawLandscape);
-    lines.ForEach([&](char* first, size_t length) {
-        Yield(program, true);
-        if (length == 1 && *first == FormFeed) {
-            block += FormFeed;
-        } else {
-            std::replace(first, first + length, AnsiDash, PrinterDash);
-            // A long line goes in pieces, so the block never holds a second copy of it.
-            for (size_t at = 0; at < length; at += RawBlockSize) {
-                block.append(first + at, std::min(RawBlockSize, length - at));
-                if (block.size() >= RawBlockSize) {
-                    send(block);
-                    block.clear();
-                }
-            }
-            block += "\r\n";
-        }
+    auto add = [&](const char* bytes, size_t count) {
+        block.append(bytes, count);
         if (block.size() >= RawBlockSize) {
             send(block);
             block.clear();
         }
+    };
+    lines.ForEach([&](char* first, size_t length) {
+        Yield(program, true);
+        if (length == 1 && *first == FormFeed) return add(first, 1);
+        std::replace(first, first + length, AnsiDash, PrinterDash);
+        // A long line goes in pieces, so the block never holds a second copy of it.
+        for (size_t at = 0; at < length; at += RawBlockSize)
+            add(first + at, std::min(RawBlockSize, length - at));
+        add("\r\n", 2);
     });
     if (!block.empty()) send(block);
     send(RawClosing);
