@@ -154,6 +154,24 @@ TEST(PdfFilePrinter, NamesTheDocumentAfterItsReportInAFolderMadeWhereNoneIsNever
         << "no temporary file is left behind";
 }
 
+TEST(PdfFilePrinter, PaperIsLetterWhereTheLocaleSaysSoElseA4) {
+    // An installed locale is asked for its paper (xx_LT, built here, is Letter by its data and
+    // not by its name); one named but not installed is judged by its territory.
+    ScratchFolder locales;
+    WriteBytes(locales / "src", "LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n");
+    std::system(("localedef -c -i " + locales / "src " + locales / "xx_LT 2>/dev/null").c_str());
+    ASSERT_TRUE(std::filesystem::exists(locales / "xx_LT/LC_PAPER"));
+    ScopedEnv path("LOCPATH", locales.path().c_str()), all("LC_ALL", nullptr);
+    for (auto [locale, paper] : {std::pair{"xx_LT", 1},
+                                 {"en_US.UTF-8", 1},
+                                 {"de_DE.UTF-8", 9},
+                                 {"es_MX@euro", 1},
+                                 {"C", 9}}) {
+        ScopedEnv var("LC_PAPER", locale);
+        EXPECT_EQ(PdfFilePrinter().PaperSize(), paper) << locale;
+    }
+}
+
 TEST(PdfFilePrinter, UnusableFolderFailsTheFirstPrint) {
     ScratchFolder home;
     WriteBytes(home / "a-file", "not a folder");
