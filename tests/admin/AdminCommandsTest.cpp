@@ -132,7 +132,6 @@ TEST_F(AdminCommand, PreviewDrawsWhatPapyraPrintsAndRendersAPageOfThePrintersSiz
     const std::string preview = papyra.Root() + "/preview.pdf";
     EXPECT_EQ(Admin({"preview", report, "-o", preview, "--landscape"}).exitCode, 0);
     ASSERT_EQ(papyra.Pdfs().size(), 1u) << "the preview printed nothing";
-    EXPECT_GT(std::atoi(InfoOf(preview, "Pages").c_str()), 1);
     EXPECT_EQ(InfoOf(preview, "Pages"), InfoOf(papyra.Pdfs()[0], "Pages"));
     EXPECT_EQ(TextOf(preview), TextOf(papyra.Pdfs()[0]));
 

@@ -128,16 +128,6 @@ void FakeRawPort::Close() {
 
 // --- registry --------------------------------------------------------------------------------
 
-void FakeRegistry::SetString(const std::string& name, const std::string& text, bool withNul) {
-    values[name] = {REG_SZ, withNul ? text + '\0' : text};
-}
-
-void FakeRegistry::SetDword(const std::string& name, int32_t number) {
-    std::string bytes(4, '\0');
-    std::memcpy(bytes.data(), &number, 4);
-    values[name] = {REG_DWORD, bytes};
-}
-
 long FakeRegistry::RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t, uint32_t,
                                  int32_t& handle) {
     if (!keyExists || root != HKEY_CURRENT_USER ||
@@ -154,17 +144,10 @@ long FakeRegistry::RegQueryValueExA(int32_t handle, const std::string& valueName
     if (found == values.end()) return ERROR_FILE_NOT_FOUND;
     type = found->second.type;
     const std::string& bytes = found->second.bytes;
-    if (data == nullptr) {
-        size = static_cast<uint32_t>(bytes.size());
-        return ERROR_SUCCESS;
-    }
-    if (size < bytes.size()) {
-        size = static_cast<uint32_t>(bytes.size());
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(data, bytes.data(), bytes.size());
+    const bool fits = size >= bytes.size();
+    if (data && fits) std::memcpy(data, bytes.data(), bytes.size());
     size = static_cast<uint32_t>(bytes.size());
-    return ERROR_SUCCESS;
+    return data && !fits ? ERROR_MORE_DATA : ERROR_SUCCESS;
 }
 
 long FakeRegistry::RegCloseKey(int32_t handle) {

@@ -125,8 +125,9 @@ public:
     bool keyExists = true;
     std::map<std::string, Value> values; // by value name, exact
 
-    void SetString(const std::string& name, const std::string& text, bool withNul = true);
-    void SetDword(const std::string& name, int32_t number);
+    void SetString(const std::string& name, const std::string& text) {
+        values[name] = {REG_SZ, text + '\0'};
+    }
     long RegOpenKeyExA(uint32_t root, const std::string& subKey, uint32_t options, uint32_t access,
                        int32_t& handle) override;
     long RegQueryValueExA(int32_t handle, const std::string& valueName, uint32_t& type,

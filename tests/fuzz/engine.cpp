@@ -16,10 +16,8 @@ using namespace papyra::fakes;
 namespace {
 
 std::string RawStream(const std::string& report, bool portrait) {
-    std::string sent = std::string("\x12\x1BP\x1Bt\x01\x1B") + (portrait ? "0\x1B"
-                                                                           "CX\x1Bg"
-                                                                         : "2\x1B"
-                                                                           "CB\x1B\x0F");
+    std::string sent =
+        portrait ? "\022\033P\033t\001\0330\033CX\033g" : "\022\033P\033t\001\0332\033CB\033\017";
     for (size_t at = 0; at < report.size();) {
         const size_t cr = std::min(report.find('\r', at), report.size());
         std::string line = report.substr(at, cr - at);
@@ -28,9 +26,7 @@ std::string RawStream(const std::string& report, bool portrait) {
         at = cr + 1;
         if (at < report.size() && report[at] == '\n') ++at;
     }
-    return sent + "\x12\x1BP\x1B"
-                  "2\x1B"
-                  "CB";
+    return sent + "\022\033P\0332\033CB";
 }
 
 } // namespace

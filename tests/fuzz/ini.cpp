@@ -12,7 +12,8 @@ namespace {
 
 // A name or value the format can carry, taken from the front of the input.
 std::string Word(const uint8_t*& data, size_t& size) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.-";
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.-";
     std::string word;
     const size_t length = size ? data[0] % 12 + 1 : 1;
     for (size_t i = 0; i <= length && size; ++i, ++data, --size)

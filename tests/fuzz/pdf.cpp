@@ -1,6 +1,6 @@
-// The PDF writer: whatever is drawn, the document parses (every object where the cross-reference
-// table says, as many pages as were drawn) and its text comes back in order.
-#include "platform/ansi/AnsiText.h"
+// The PDF writer: whatever is drawn, the document parses: every object where the cross-reference
+// table says, as many pages as were drawn, every content stream whole. (The text that comes back
+// is the unit tests' and the end-to-end tests' ground.)
 #include "platform/pdf/PdfSurface.h"
 
 #include <zlib.h>
@@ -16,31 +16,15 @@ using namespace papyra;
 namespace {
 
 // A page of at most 2048 drawing steps inflates to well under a megabyte.
-std::string Inflate(const std::string& data) {
+void MustInflate(const std::string& data) {
     std::string out(1 << 20, '\0');
     uLongf length = out.size();
     if (uncompress(reinterpret_cast<Bytef*>(out.data()), &length,
                    reinterpret_cast<const Bytef*>(data.data()), data.size()) != Z_OK)
         std::abort();
-    return out.substr(0, length);
 }
 
-// The bytes of every "(...)Tj" of a content stream, unescaped.
-std::string ShownText(const std::string& content) {
-    std::string text;
-    for (size_t at = content.find('('); at != std::string::npos; at = content.find('(', at)) {
-        size_t i = at + 1;
-        std::string shown;
-        for (; i < content.size() && content[i] != ')'; ++i)
-            shown += content[i] == '\\' ? content[++i] : content[i];
-        if (content.compare(i + 1, 2, "Tj") != 0) std::abort();
-        text += shown;
-        at = i;
-    }
-    return text;
-}
-
-void Check(const std::string& pdf, int pages, const std::string& expected) {
+void Check(const std::string& pdf, int pages) {
     const size_t startxref = pdf.rfind("startxref\n");
     if (startxref == std::string::npos) std::abort();
     const size_t xref = std::stoul(pdf.substr(startxref + 10));
@@ -59,7 +43,6 @@ void Check(const std::string& pdf, int pages, const std::string& expected) {
     if (!std::regex_search(pdf, found, std::regex("/Type/Pages/Count (\\d+)")) ||
         std::stoi(found[1]) != pages)
         std::abort();
-    std::string text;
     for (size_t at = pdf.find("stream\n"); at != std::string::npos;
          at = pdf.find("stream\n", at + 1)) {
         if (at >= 3 && pdf.compare(at - 3, 3, "end") == 0) continue;
@@ -67,9 +50,8 @@ void Check(const std::string& pdf, int pages, const std::string& expected) {
         const std::string dictionary =
             pdf.substr(pdf.rfind("obj\n", at), at - pdf.rfind("obj\n", at));
         if (dictionary.find("/Length1") != std::string::npos) continue; // a font program
-        text += ShownText(Inflate(pdf.substr(at + 7, end - at - 7)));
+        MustInflate(pdf.substr(at + 7, end - at - 7));
     }
-    if (text != expected) std::abort();
 }
 
 } // namespace
@@ -83,7 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         unlink(path.c_str());
     });
     surface.SetFontName("Courier New");
-    std::string expected;
     int pages = 0;
     bool bold = false, underline = false;
     for (size_t i = 0; i + 1 < size; i += 2) {
@@ -91,7 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (op < 4) {
             const std::string text(1, static_cast<char>(arg));
             surface.Print(text, op == 3);
-            if (arg != '\r' && arg != '\n') expected += IsPrintableAnsi(arg) ? char(arg) : ' ';
             if (!pages) pages = 1;
         } else if (op == 4) {
             surface.NewPage();
@@ -108,6 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     surface.EndDoc();
     if (pages == 0) return finished.empty() ? 0 : (std::abort(), 0);
-    Check(finished, pages, expected);
+    Check(finished, pages);
     return 0;
 }

@@ -11,14 +11,10 @@ using namespace papyra;
 
 namespace {
 
-std::string Utf16(const std::string& utf8) {
+std::string Utf16(const std::string& ascii) {
     std::string out = "\xFF\xFE";
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        unsigned c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x80) c = '?'; // ASCII only: both forms then mean the same text
-        out += static_cast<char>(c);
-        out += '\0';
-    }
+    for (char c : ascii)
+        out += {c, '\0'};
     return out;
 }
 
@@ -39,7 +35,7 @@ std::string Query(const std::string& path, const char* name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text = "Windows Registry Editor Version 5.00\r\n";
-    for (size_t i = 0; i < size; ++i)
+    for (size_t i = 0; i < size; ++i) // ASCII only: both forms then mean the same text
         text += data[i] >= 0x80 ? '?' : static_cast<char>(data[i]);
     const std::string folder = "/tmp/papyra-fuzz-registry-" + std::to_string(getpid());
     const std::string utf8 = folder + ".utf8.reg", utf16 = folder + ".utf16.reg";

@@ -53,10 +53,8 @@ TEST_F(EngineTest, RawStreamIsSetUpThenLinesThenClosingBytes) {
         {"P", "", ""},
         {"P", "a\r\nb\r\n", "a\r\nb\r\n"},
         {"L", "a\r\nb", "a\r\nb\r\n"},
-        {"X", "a\r\n", "a\r\n"}, // anything but P is landscape
-        {"P", "a\r\n\x0C\r\nb\r\n",
-         "a\r\n\x0C"
-         "b\r\n"},                                         // a form feed alone, no line end
+        {"X", "a\r\n", "a\r\n"},                           // anything but P is landscape
+        {"P", "a\r\n\f\r\nb\r\n", "a\r\n\fb\r\n"},         // a form feed alone, no line end
         {"P", "\x0C;\r\n\x0Cx\r\n", "\x0C;\r\n\x0Cx\r\n"}, // with more on its line: text
         {"P", "a\x97\xC4z\r\n", "a\xC4\xC4z\r\n"},         // em dash to box line, only one way
         {"L", "a\nb\rc\r\n", "a\nb\r\nc\r\n"},             // a lone LF stays in its line
@@ -68,7 +66,6 @@ TEST_F(EngineTest, RawStreamIsSetUpThenLinesThenClosingBytes) {
         EXPECT_FALSE(::Print(w, c.file, c.orientation));
         const std::string mode = c.orientation == std::string("P") ? Portrait : Landscape;
         EXPECT_EQ(w.rawPort.bytes, RawSetUp + mode + c.lines + Closing) << c.file;
-        EXPECT_EQ(w.rawPort.openedPort, "LPT1:");
         EXPECT_TRUE(w.rawPort.closed);
         EXPECT_TRUE(w.printers.CurrentFake().events.empty()) << "bytes, not pages";
         EXPECT_EQ(w.program.job.path, "raw");
@@ -86,34 +83,34 @@ TEST_F(EngineTest, RawPathReadsTheWholeFileFirstAndYieldsOncePerLine) {
 }
 
 TEST_F(EngineTest, DrawnPagesFollowTheLineArithmetic) {
+    struct Page {
+        std::string first, last;
+        size_t lines;
+    };
     const struct {
         const char* name;
         std::string orientation, file;
-        std::vector<std::vector<std::string>> pages; // first and last line of each page
-        std::vector<size_t> lines;                   // lines drawn on each page
+        std::vector<Page> pages;
     } cases[] = {
         {"landscape form feed",
          "L",
          Lines(1, 65) + "\x0C\r\n" + Lines(66, 130),
-         {{"line 1", "line 65"}, {"line 66", "line 130"}},
-         {65, 65}},
+         {{"line 1", "line 65", 65}, {"line 66", "line 130", 65}}},
         {"no form feed: line 66 is read, not printed",
          "L",
          Lines(1, 70),
-         {{"line 1", "line 65"}, {"line 67", "line 70"}},
-         {65, 4}},
+         {{"line 1", "line 65", 65}, {"line 67", "line 70", 4}}},
+        // line 81 is read, not printed; FF; fills its page with blanks
         {"portrait: 80 lines a page; FF; ends a page too",
          "P",
          Lines(1, 80) + Lines(81, 83) + "\x0C;\r\n" + Lines(84, 85),
-         {{"line 1", "line 80"}, {"line 82", " "}, {"line 84", "line 85"}},
-         {80, 80, 2}}, // line 81 is read, not printed; FF; fills its page with blanks
+         {{"line 1", "line 80", 80}, {"line 82", " ", 80}, {"line 84", "line 85", 2}}},
         {"a form feed first: a blank page",
          "L",
          "\x0C\r\nnext\r\n",
-         {{" ", " "}, {"next", "next"}},
-         {65, 1}},
-        {"box line drawn as em dash", "P", "\xC4\x97\r\n", {{"\x97\x97", "\x97\x97"}}, {1}},
-        {"an empty file", "P", "", {}, {}},
+         {{" ", " ", 65}, {"next", "next", 1}}},
+        {"box line drawn as em dash", "P", "\xC4\x97\r\n", {{"\x97\x97", "\x97\x97", 1}}},
+        {"an empty file", "P", "", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,10 +120,11 @@ TEST_F(EngineTest, DrawnPagesFollowTheLineArithmetic) {
         const auto pages = fresh.PageRows();
         ASSERT_EQ(pages.size(), c.pages.size());
         for (size_t p = 0; p < pages.size(); ++p) {
-            EXPECT_EQ(pages[p].begin()->second, c.pages[p][0]);
-            EXPECT_EQ(pages[p].rbegin()->second, c.pages[p][1]);
-            EXPECT_EQ(pages[p].size(), c.lines[p]);
-            EXPECT_EQ(pages[p].rbegin()->first, (c.lines[p] - 1) * 100.0f) << "line height apart";
+            EXPECT_EQ(pages[p].begin()->second, c.pages[p].first);
+            EXPECT_EQ(pages[p].rbegin()->second, c.pages[p].last);
+            EXPECT_EQ(pages[p].size(), c.pages[p].lines);
+            EXPECT_EQ(pages[p].rbegin()->first, (c.pages[p].lines - 1) * 100.0f)
+                << "line height apart";
         }
         EXPECT_EQ(fresh.NewPages(), std::max(0, int(pages.size()) - 1)) << "none after the last";
         EXPECT_EQ(w.program.job.pages, static_cast<long long>(pages.size()));
@@ -153,18 +151,12 @@ TEST_F(EngineTest, EmphasisChangesTheFontFromTheNextCharacterOnAndNeverResets) {
         bool bold, underline;
     } cases[] = {
         {"", "", 10, false, false},
-        {"a\x0E"
-         "b",
-         "ab", 11, true, true},
+        {"a\016b", "ab", 11, true, true},
         {"\x0E\x0E\x14", "", 11, false, false}, // DC4 clears bold with a shift-out still open
-        {"\x1BG"
-         "x\x14",
-         "x", 9, false, false},
+        {"\033Gx\024", "x", 9, false, false},
         {"\x1BGa\x1BH", "a", 10, false, false},
         {"\x1Bg\x1Bhz", "z", 10, false, false}, // lower case: both vanish, nothing changes
-        {"\x1B"
-         "C\x42",
-         "B", 10, false, false}, // a parameter byte is drawn
+        {"\033CB", "B", 10, false, false},      // a parameter byte is drawn
         {"a\x1B", "a", 10, false, false},
     };
     for (const auto& c : cases) {
@@ -178,9 +170,7 @@ TEST_F(EngineTest, EmphasisChangesTheFontFromTheNextCharacterOnAndNeverResets) {
         EXPECT_EQ(fresh.bold, c.bold) << c.line;
         EXPECT_EQ(fresh.underline, c.underline) << c.line;
     }
-    Print("a\x0E"
-          "b\r\n" +
-          Lines(2, 65) + "\x0C\r\nnext\r\n");
+    Print("a\016b\r\n" + Lines(2, 65) + "\x0C\r\nnext\r\n");
     const DrawEvent& next = *std::find_if(printer.events.begin(), printer.events.end(),
                                           [](const DrawEvent& e) { return e.page == 2; });
     EXPECT_TRUE(next.bold && next.underline) << "the font carries to later pages";
@@ -217,21 +207,6 @@ TEST_F(EngineTest, FailuresShowTheirDescriptionAndOnlyAnUnusablePortOffersSetup)
         ASSERT_EQ(w.journal.told.size(), 1u) << "one line naming what failed";
         EXPECT_NE(w.journal.told[0].find("report.prt"), std::string::npos);
     }
-}
-
-TEST_F(EngineTest, SetupThenMainAgainChoosesThePrinterAfreshAndRepeatsTheJob) {
-    // The setup window changes nothing; meanwhile the registry names a laser printer.
-    FakePrinter& laser = world.printers.Add("Office", "USB1");
-    printer.paperBin = 8;
-    world.rawPort.failOpenWith = 52;
-    world.process.commandLine = "report.prt x P";
-    world.forms.onSetup = [&] { world.registry.SetString("DeviceName", "Office"); };
-    EXPECT_TRUE(Print("again\r\n", "P")) << "the repeated job ends the program itself";
-    EXPECT_EQ(world.forms.setupShown, 1);
-    EXPECT_EQ(world.process.sleeps.size(), 1u) << "Main ran again from the top";
-    EXPECT_EQ(laser.PageRows().at(0).begin()->second, "again");
-    EXPECT_EQ(laser.documents, 1);
-    EXPECT_EQ(world.process.lastStatus, ExitStatus::Done);
 }
 
 TEST_F(EngineTest, ASecondJobStartedWhileOneYieldsEndsBothThroughTheFailureHandling) {

@@ -1,4 +1,4 @@
-// The profile accessor's access modes, reads and section calls, and the UPDATE mode's twelve keys.
+// The profile accessor's access modes, reads and section calls.
 #include "fakes/FakePlatform.h"
 #include "profile/FileIO.h"
 
@@ -26,12 +26,12 @@ TEST(FileIO, AccessModesDecideWhetherTheWriteHappensAndWhatIsSaid) {
         int32_t mode;
         std::deque<MsgAnswer> answers;
         bool written;
-        std::vector<std::string> boxes; // text|title|icon of each box
+        std::vector<std::string> boxes; // text|title|icon|buttons of each box
     } cases[] = {
         {0, {}, true, {}},
-        {1, {MsgAnswer::OK}, true, {Commit + "|Harvex|0"}},
-        {1, {MsgAnswer::Cancel}, false, {Commit + "|Harvex|0", "Edit Canceled|-|0"}},
-        {2, {}, false, {"The Requested Change cannot be made.|File Locked|1"}},
+        {1, {MsgAnswer::OK}, true, {Commit + "|Harvex|0|1"}},
+        {1, {MsgAnswer::Cancel}, false, {Commit + "|Harvex|0|1", "Edit Canceled|-|0|0"}},
+        {2, {}, false, {"The Requested Change cannot be made.|File Locked|1|0"}},
         {3, {}, false, {}},
         {-1, {}, false, {}},
     };
@@ -52,11 +52,9 @@ TEST(FileIO, AccessModesDecideWhetherTheWriteHappensAndWhatIsSaid) {
         std::vector<std::string> boxes;
         for (const auto& box : world.dialogs.boxes)
             boxes.push_back(box.text + "|" + box.title.value_or("-") + "|" +
-                            std::to_string(static_cast<int>(box.icon)));
+                            std::to_string(static_cast<int>(box.icon)) + "|" +
+                            std::to_string(static_cast<int>(box.buttons)));
         EXPECT_EQ(boxes, c.boxes) << "mode " << c.mode;
-        if (c.mode == 1) {
-            EXPECT_EQ(world.dialogs.boxes[0].buttons, MsgButtons::OKCancel);
-        }
     }
 }
 
@@ -86,18 +84,6 @@ TEST(FileIO, SectionOutReplacesTheTestSectionAndSectionInIsAlways32000) {
     EXPECT_EQ(section.find_first_not_of(' ', 9), std::string::npos);
     EXPECT_EQ(io.SectionIN("Missing", "nowhere.ini").size(), 32000u);
     EXPECT_THROW(io.SectionOUT({}, "F.INI"), RuntimeError);
-}
-
-TEST(UpdatePrinterProfile, WritesTheTwelveKeysInOrderWithThePrintersOwnOrientation) {
-    World world;
-    FakePrinter& printer = world.printers.CurrentFake();
-    printer.quality = -3;
-    world.RunMain("UPDATE x L"); // the command line's L is not what is recorded
-    EXPECT_EQ(world.profile.files["C:\\Papyra\\RNTME.INI"],
-              "[Printer]\r\nPaperSize=A4, 210 x 297 mm\r\nSize=9\r\nOrientation=Portrait\r\n"
-              "Orient=1\r\nPaperSource=(Default) Use paper from the current default bin.\r\n"
-              "Source=7\r\nPrinterCopies=1\r\nCopies=1\r\nColorMode=Color Printing\r\nColor=2\r\n"
-              "PrintQuality=Medium Quality\r\nQuality=-3\r\n");
 }
 
 } // namespace

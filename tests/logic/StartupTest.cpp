@@ -11,14 +11,6 @@ using namespace papyra::fakes;
 
 namespace {
 
-TEST(CommandLine, SplitsAtEverySingleSpaceKeepingEmptyWords) {
-    using Words = std::vector<std::string>;
-    EXPECT_EQ(SplitCommandLine(""), Words{});
-    EXPECT_EQ(SplitCommandLine("TEST"), Words{"TEST"});
-    EXPECT_EQ(SplitCommandLine("a.prt  P"), (Words{"a.prt", "", "P"}));
-    EXPECT_EQ(SplitCommandLine(" a "), (Words{"", "a", ""}));
-}
-
 TEST(Main, DispatchesEachCommandLineOrEndsSilentlyWithItsStatus) {
     const struct {
         const char* commandLine;
@@ -56,27 +48,11 @@ TEST(Main, DispatchesEachCommandLineOrEndsSilentlyWithItsStatus) {
     World world;
     world.files.contents["a.prt"] = "x\r\n";
     world.RunMain("a.prt x Q");
+    const auto& events = world.printers.CurrentFake().events;
     EXPECT_EQ(world.printers.CurrentFake().orientation, 1);
-    int lineEnds = 0;
-    for (const DrawEvent& e : world.printers.CurrentFake().events)
-        lineEnds += e.kind == DrawEvent::LineEnd;
-    EXPECT_EQ(lineEnds, 64);
-}
-
-TEST(Main, FailuresUnderItEndSilentlyAndASecondInstanceTouchesNothing) {
-    World failing;
-    failing.printers.CurrentFake().failing = {"SetOrientation"};
-    failing.files.contents["a.prt"] = "x\r\n";
-    EXPECT_TRUE(failing.RunMain("a.prt x P"));
-    EXPECT_EQ(failing.process.lastStatus, ExitStatus::EndedSilently);
-    EXPECT_TRUE(failing.dialogs.boxes.empty());
-    EXPECT_EQ(failing.program.job.error, 482) << "the log knows why";
-
-    World second;
-    second.process.otherInstance = true;
-    EXPECT_TRUE(second.RunMain("a.prt x P"));
-    EXPECT_EQ(second.process.lastStatus, ExitStatus::AnotherRunning);
-    EXPECT_TRUE(second.printers.selections.empty());
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const DrawEvent& e) { return e.kind == DrawEvent::LineEnd; }),
+              64);
 }
 
 TEST(Main, EachPassStartsFromTheTopAndSetsTheModuleStateAfresh) {
@@ -97,10 +73,16 @@ TEST(Main, EachPassStartsFromTheTopAndSetsTheModuleStateAfresh) {
     EXPECT_EQ(world.process.sleeps.size(), 2u);
 }
 
-TEST(Main, UpdateWritesTheProfileAfterChoosingAndEndsAfterTheLayout) {
+TEST(Main, UpdateWritesTheTwelveKeysWithThePrintersOwnCodesAndEndsAfterTheLayout) {
     World world;
+    world.printers.CurrentFake().quality = -3;
     EXPECT_TRUE(world.RunMain("UPDATE x L"));
-    EXPECT_EQ(world.profile.writes.size(), 12u);
+    EXPECT_EQ(world.profile.files["C:\\Papyra\\RNTME.INI"],
+              "[Printer]\r\nPaperSize=A4, 210 x 297 mm\r\nSize=9\r\nOrientation=Portrait\r\n"
+              "Orient=1\r\nPaperSource=(Default) Use paper from the current default bin.\r\n"
+              "Source=7\r\nPrinterCopies=1\r\nCopies=1\r\nColorMode=Color Printing\r\nColor=2\r\n"
+              "PrintQuality=Medium Quality\r\nQuality=-3\r\n")
+        << "recorded before the layout turns the page to the command line's L";
     EXPECT_EQ(world.printers.CurrentFake().orientation, 2) << "the layout still ran";
     EXPECT_EQ(world.process.lastStatus, ExitStatus::Done);
     World readOnly;
@@ -110,32 +92,14 @@ TEST(Main, UpdateWritesTheProfileAfterChoosingAndEndsAfterTheLayout) {
     EXPECT_TRUE(readOnly.dialogs.boxes.empty());
 }
 
-TEST(Run, EndsWithTheStatusOfTheRunAndRecordsItOnce) {
-    const struct {
-        const char* commandLine;
-        const char* outcome;
-        int status, error;
-    } cases[] = {
-        {"a.prt x P", "done", 0, 0},
-        {"missing.prt x P", "failed", 1, 53},
-        {"a.prt P", "ended", 2, 9},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.commandLine);
-        World world;
-        world.files.contents["a.prt"] = "hello\r\n";
-        world.process.commandLine = c.commandLine;
-        FakeToolkit toolkit;
-        EXPECT_EQ(RunProgram(world.platform, toolkit), c.status);
-        ASSERT_EQ(world.journal.records.size(), 1u);
-        const JobEntry& entry = world.journal.records[0];
-        EXPECT_EQ(entry.outcome, c.outcome);
-        EXPECT_EQ(entry.error, c.error);
-        EXPECT_EQ(entry.printer, c.status == 2 ? "" : "Laser") << "known once it is chosen";
-        const std::string line = c.commandLine;
-        EXPECT_EQ(entry.report, line.substr(0, line.find(' ')));
-        EXPECT_EQ(toolkit.loops, 0) << "no window, no event loop";
-    }
+TEST(Run, EndsWithTheStatusOfTheRunRecordsItOnceAndRunsNoLoopWithoutAWindow) {
+    World world;
+    world.process.commandLine = "missing.prt x P";
+    FakeToolkit toolkit;
+    EXPECT_EQ(RunProgram(world.platform, toolkit), 1);
+    ASSERT_EQ(world.journal.records.size(), 1u);
+    EXPECT_EQ(world.journal.records[0].error, 53);
+    EXPECT_EQ(toolkit.loops, 0);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ struct Desk {
 
 struct WindowsTest : testing::Test, Desk {};
 
-TEST_F(WindowsTest, SetupWindowListsEveryPrinterAndAPickShowsItsKind) {
+TEST_F(WindowsTest, SetupWindowShowsAPicksKindClosingSavesNothingAndCancelEnds) {
     program.state.HostNotRunning = true;
     laser.paperBin = 14; // a cassette: only bin 8 is the tractor
     ShowSetup([&](Form1& form, FakeForm1View& view) {
@@ -65,8 +65,11 @@ TEST_F(WindowsTest, SetupWindowListsEveryPrinterAndAPickShowsItsKind) {
         form.Typed(); // typing over the list is no pick: the lines and the printer stay
         EXPECT_EQ(form.SelectedPosition(), -1);
         EXPECT_EQ(view.banner, "Laser / Inkjet Printer");
-        view.unloaded = true;
+        view.unloaded = true; // the frame's close command
     });
+    EXPECT_TRUE(world.profile.writes.empty() && world.settings.saved.empty()) << "closed: no save";
+    EXPECT_TRUE(ShowSetup([](Form1& form, FakeForm1View&) { form.CancelClicked(); }));
+    EXPECT_EQ(world.process.lastStatus, ExitStatus::Failed);
 }
 
 TEST_F(WindowsTest, OkSavesInOrderStartsHarvexUnlessItRunsAndUnloads) {
@@ -104,16 +107,6 @@ TEST_F(WindowsTest, OkSavesInOrderStartsHarvexUnlessItRunsAndUnloads) {
     }
 }
 
-TEST_F(WindowsTest, CancelEndsAndClosingSavesNothing) {
-    EXPECT_TRUE(ShowSetup([](Form1& form, FakeForm1View&) { form.CancelClicked(); }));
-    EXPECT_EQ(world.process.lastStatus, ExitStatus::Failed);
-    EXPECT_FALSE(ShowSetup([](Form1&, FakeForm1View& view) { view.unloaded = true; }))
-        << "the frame's close command unloads it";
-    EXPECT_TRUE(world.profile.writes.empty());
-    EXPECT_TRUE(world.settings.saved.empty());
-    EXPECT_TRUE(world.launcher.launched.empty());
-}
-
 TEST_F(WindowsTest, AFailingEventShowsTheStandardReportAndEndsTheProgram) {
     world.launcher.missing = true;
     EXPECT_TRUE(ShowSetup([](Form1& form, FakeForm1View&) { form.OkClicked(); }));
@@ -136,16 +129,11 @@ TEST_F(WindowsTest, AFailingEventShowsTheStandardReportAndEndsTheProgram) {
     };
     for (const auto& [handler, report] : cases) {
         World w;
-        FakeForms forms;
-        Program p{w.platform, forms, {}, {}, {}};
-        RunWindowHandler(p, handler);
-        ASSERT_TRUE(p.pendingEnd);
-        EXPECT_THROW(RethrowPendingEnd(p), ProgramEnd);
-        EXPECT_FALSE(p.pendingEnd) << "carried on once";
-        EXPECT_EQ(w.dialogs.boxes.size(), report ? 1u : 0u);
-        if (report) {
-            EXPECT_EQ(w.dialogs.boxes[0].text, report);
-        }
+        RunWindowHandler(w.program, handler);
+        ASSERT_TRUE(w.program.pendingEnd);
+        EXPECT_THROW(RethrowPendingEnd(w.program), ProgramEnd);
+        EXPECT_FALSE(w.program.pendingEnd) << "carried on once";
+        EXPECT_EQ(w.dialogs.boxes.empty() ? "" : w.dialogs.boxes[0].text, report ? report : "");
         EXPECT_EQ(w.journal.told.size(), 1u);
     }
 }

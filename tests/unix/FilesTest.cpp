@@ -22,14 +22,11 @@ namespace {
 
 TEST(UnixTextFiles, LinesEndAtCrLfOrLoneCrAndFailuresNameTheFile) {
     ScratchFolder folder;
-    std::string allBytes;
-    for (int b = 0; b < 256; ++b)
-        if (b != '\r') allBytes += static_cast<char>(b);
+    // Line Input's rules are the engine tests' (the fakes read through it too); here, blocks.
     const std::string nearBlock(1048575, 'q'); // its CR LF straddles the first read block
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},
         {"a\r\n\r\nb\rc\nd\r", {"a", "", "b", "c\nd"}},
-        {allBytes + "\r\n" + allBytes, {allBytes, allBytes}},
         {nearBlock + "\r\nz", {nearBlock, "z"}},
     };
     for (const auto& [bytes, lines] : cases) {

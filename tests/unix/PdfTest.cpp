@@ -45,8 +45,6 @@ TEST_F(PdfSurfaceTest, Windows1252ComesBackAsTextAndInkFromEmbeddedSubsetsAndNoG
     const char* utf8[] = {"€", "—", "é", "Å", "„", "“", "Œ", "™", "(", "\\", "ü"};
     const size_t n = characters.size();
     const float size = 20, step = 600;
-    for (std::string blank : {"\x01", "\x7f", "\x81", "\x9d"})
-        EXPECT_FLOAT_EQ(surface->TextWidth("A" + blank + "B"), surface->TextWidth("A B"));
     surface->SetDocumentName("Caf\xe9 report");
     surface->SetFontSize(size);
     DrawAt(*surface, 0, n * step, "A\x01\x81Z");
@@ -165,11 +163,9 @@ TEST(PdfFilePrinter, PaperIsLetterWhereTheLocaleSaysSoElseA4) {
                     .c_str());
     ASSERT_TRUE(std::filesystem::exists(locales / "xx_LT/LC_PAPER"));
     ScopedEnv path("LOCPATH", locales.path().c_str()), all("LC_ALL", nullptr);
-    for (auto [locale, paper] : {std::pair{"xx_LT", 1},
-                                 {"en_US.UTF-8", 1},
-                                 {"de_DE.UTF-8", 9},
-                                 {"es_MX@euro", 1},
-                                 {"C", 9}}) {
+    const std::pair<const char*, int> cases[] = {
+        {"xx_LT", 1}, {"en_US.UTF-8", 1}, {"de_DE.UTF-8", 9}, {"es_MX@euro", 1}, {"C", 9}};
+    for (auto [locale, paper] : cases) {
         ScopedEnv var("LC_PAPER", locale);
         EXPECT_EQ(PdfFilePrinter().PaperSize(), paper) << locale;
     }
