@@ -2,6 +2,7 @@
 // table says, as many pages as were drawn, every content stream whole. (The text that comes back
 // is the unit tests' and the end-to-end tests' ground.)
 #include "platform/pdf/PdfSurface.h"
+#include "support/ScratchFolder.h"
 
 #include <zlib.h>
 
@@ -57,9 +58,9 @@ void Check(const std::string& pdf, int pages) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string folder = "/tmp";
+    static const test::ScratchFolder folder; // its own, gone when the run ends
     std::string finished;
-    PdfSurface surface(PageGeometry{}, folder, [&](const std::string& path) {
+    PdfSurface surface(PageGeometry{}, folder.path(), [&](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         finished.assign(std::istreambuf_iterator<char>(in), {});
         unlink(path.c_str());

@@ -1,6 +1,7 @@
 // The registry text reader: whatever a regedit 5 export holds, its UTF-8 and its UTF-16 forms
 // answer every query alike, and nothing crashes or hangs.
 #include "platform/unix/RegistryFile.h"
+#include "support/ScratchFolder.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -37,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text = "Windows Registry Editor Version 5.00\r\n";
     for (size_t i = 0; i < size; ++i) // ASCII only: both forms then mean the same text
         text += data[i] >= 0x80 ? '?' : static_cast<char>(data[i]);
-    const std::string folder = "/tmp/papyra-fuzz-registry-" + std::to_string(getpid());
-    const std::string utf8 = folder + ".utf8.reg", utf16 = folder + ".utf16.reg";
+    static const test::ScratchFolder folder; // its own, gone when the run ends
+    const std::string utf8 = folder / "utf8.reg", utf16 = folder / "utf16.reg";
     std::ofstream(utf8, std::ios::binary) << text;
     std::ofstream(utf16, std::ios::binary) << Utf16(text);
     for (const char* name : {"DeviceName", "", "Other"})
