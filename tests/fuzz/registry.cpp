@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace papyra;
 
@@ -38,13 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text = "Windows Registry Editor Version 5.00\r\n";
     for (size_t i = 0; i < size; ++i) // ASCII only: both forms then mean the same text
         text += data[i] >= 0x80 ? '?' : static_cast<char>(data[i]);
-    static const test::ScratchFolder folder; // its own, gone when the run ends
+    // A folder of its own, gone when the run ends; each input writes over the last one's files.
+    static const test::ScratchFolder folder;
     const std::string utf8 = folder / "utf8.reg", utf16 = folder / "utf16.reg";
     std::ofstream(utf8, std::ios::binary) << text;
     std::ofstream(utf16, std::ios::binary) << Utf16(text);
     for (const char* name : {"DeviceName", "", "Other"})
         if (Query(utf8, name) != Query(utf16, name)) std::abort();
-    unlink(utf8.c_str());
-    unlink(utf16.c_str());
     return 0;
 }
